@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 
+#include "hostsdk/FileContent.h"
 #include "hostsdk/Utf8Path.h"
 
 #ifdef _WIN32
@@ -195,17 +195,6 @@ bool MoveOver(const std::filesystem::path& source, const std::filesystem::path& 
 }
 #endif
 
-std::string ReadWholeFile(const std::filesystem::path& path, std::error_code& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) {
-    error = std::make_error_code(std::errc::no_such_file_or_directory);
-    return {};
-  }
-  std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) error = std::make_error_code(std::errc::io_error);
-  return content;
-}
-
 }  // namespace
 
 std::filesystem::path WriteLocation(const std::filesystem::path& target) {
@@ -239,12 +228,11 @@ bool ReplaceFile(const std::filesystem::path& source, const std::filesystem::pat
   if (!IsCrossDevice(error)) return false;
   // No single step crosses file systems: make a copy on the target's file
   // system first, then swap that in.
-  error.clear();
-  const std::string content = ReadWholeFile(source, error);
-  if (error) return false;
+  const std::optional<std::string> content = ReadFileContent(source);
+  if (!content) return false;  // `error` still says why the move failed
   std::filesystem::path copy;
   try {
-    copy = WriteTempFileBeside(target, content);
+    copy = WriteTempFileBeside(target, *content);
   } catch (const std::system_error& failure) {
     error = failure.code();
     return false;

@@ -2,12 +2,12 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <string>
 #include <system_error>
 
+#include "hostsdk/FileContent.h"
 #include "hostsdk/Utf8Path.h"
 
 namespace hostsdk {
@@ -173,12 +173,9 @@ std::optional<Image24> DecodeBmp(std::span<const uint8_t> file) {
 }
 
 std::optional<Image24> LoadBmpFile(const std::string& path) {
-  std::ifstream file(PathFromUtf8(path), std::ios::binary);
-  if (!file.is_open()) return std::nullopt;
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file),
-                                   std::istreambuf_iterator<char>()};
-  if (file.bad()) return std::nullopt;
-  return DecodeBmp(bytes);
+  const std::optional<std::string> content = ReadFileContent(PathFromUtf8(path));
+  if (!content) return std::nullopt;
+  return DecodeBmp(std::span(reinterpret_cast<const uint8_t*>(content->data()), content->size()));
 }
 
 std::vector<uint8_t> EncodeBmp(const Image24& image) {

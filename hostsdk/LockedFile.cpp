@@ -2,11 +2,10 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "automation/HostCall.h"
 #include "hostsdk/HostDispIds.h"
+#include "hostsdk/FileContent.h"
 #include "hostsdk/HostServices.h"
 #include "hostsdk/Utf8Path.h"
 
@@ -100,11 +99,9 @@ LockState ReadLockState(const std::string& documentPath, const MachineFacts& sel
   const std::filesystem::file_status status = std::filesystem::status(lockPath, error);
   if (status.type() == std::filesystem::file_type::not_found) return LockState{};
   if (error || status.type() != std::filesystem::file_type::regular) return LockState{true, {}};
-  std::ifstream file(lockPath, std::ios::binary);
-  if (!file.is_open()) return LockState{true, {}};
-  const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return LockState{true, {}};
-  LockOwner owner = ParseLockFile(content);
+  const std::optional<std::string> content = ReadFileContent(lockPath);
+  if (!content) return LockState{true, {}};
+  LockOwner owner = ParseLockFile(*content);
   const bool locked = LockedBySomeoneElse(owner, self);
   return LockState{locked, std::move(owner)};
 }

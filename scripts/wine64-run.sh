@@ -33,7 +33,9 @@ fi
 mkdir -p "$(dirname "$prefix")"
 export WINEPREFIX="$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")"
 export WINEARCH=win64
-export WINEDEBUG=-all
+# Quiet, except for the loader explaining a DLL it could not load (a program
+# that fails that way would otherwise exit with no word of why).
+export WINEDEBUG="${MXO2_WINEDEBUG:--all,err+module}"
 # No Mono or Gecko: nothing here needs them, and Wine would otherwise try to
 # offer their installers on first start.
 export WINEDLLOVERRIDES="mscoree,mshtml="

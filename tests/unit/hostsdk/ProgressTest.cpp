@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/HostCall.h"
 #include "hostsdk/HostDispIds.h"
 #include "tests/unit/support/RecordingDispatch.h"
 
