@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 #include <utility>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -49,19 +50,26 @@ uint32_t CreateHandle(const Image24& image) {
 
 void ReleaseHandle(uint32_t value) { DeleteObject(ToBitmap(value)); }
 
+// GetDIBits hands the rows over in the order and depth we ask for, whatever
+// the bitmap's own layout.
 std::optional<Image24> ReadHandle(uint32_t value) {
-  DIBSECTION section{};
-  if (GetObjectW(ToBitmap(value), sizeof section, &section) != sizeof section) return std::nullopt;
-  const BITMAPINFOHEADER& header = section.dsBmih;
-  if (header.biBitCount != 24 || !section.dsBm.bmBits) return std::nullopt;
-  const int32_t width = header.biWidth;
-  const bool topDown = header.biHeight < 0;
-  const int32_t height = topDown ? -header.biHeight : header.biHeight;
-  Image24 image(width, height);
-  const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
+  const HBITMAP bitmap = ToBitmap(value);
+  BITMAP description{};
+  if (GetObjectW(bitmap, sizeof description, &description) == 0) return std::nullopt;
+  if (description.bmWidth <= 0 || description.bmHeight <= 0) return std::nullopt;
+  const int32_t width = description.bmWidth;
+  const int32_t height = description.bmHeight;
+  BITMAPINFO info = TopDown24BitInfo(width, height);
   const size_t stride = Stride24(width);
+  std::vector<uint8_t> bits(stride * static_cast<size_t>(height));
+  const HDC screen = GetDC(nullptr);
+  const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), bits.data(), &info,
+                             DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (rows != height) return std::nullopt;
+  Image24 image(width, height);
   for (int32_t y = 0; y < height; ++y) {
-    const uint8_t* row = bits + stride * static_cast<size_t>(topDown ? y : height - 1 - y);
+    const uint8_t* row = bits.data() + stride * static_cast<size_t>(y);
     for (int32_t x = 0; x < width; ++x)
       image.Set(x, y, Rgb{row[x * 3 + 2], row[x * 3 + 1], row[x * 3]});
   }

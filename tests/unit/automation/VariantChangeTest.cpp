@@ -49,26 +49,54 @@ struct Value {
   Holder holder = Holder::Direct;
 };
 
-constexpr Value Empty() { return {}; }
-constexpr Value Null() { return {.vt = VT_NULL}; }
-constexpr Value Signed(VARTYPE vt, int64_t v) { return {.vt = vt, .bits = static_cast<uint64_t>(v)}; }
-constexpr Value I1(int64_t v) { return Signed(VT_I1, v); }
-constexpr Value I2(int64_t v) { return Signed(VT_I2, v); }
-constexpr Value I4(int64_t v) { return Signed(VT_I4, v); }
-constexpr Value Int(int64_t v) { return Signed(VT_INT, v); }
-constexpr Value I8(int64_t v) { return Signed(VT_I8, v); }
-constexpr Value UI1(uint64_t v) { return {.vt = VT_UI1, .bits = v}; }
-constexpr Value UI2(uint64_t v) { return {.vt = VT_UI2, .bits = v}; }
-constexpr Value UI4(uint64_t v) { return {.vt = VT_UI4, .bits = v}; }
-constexpr Value UInt(uint64_t v) { return {.vt = VT_UINT, .bits = v}; }
-constexpr Value UI8(uint64_t v) { return {.vt = VT_UI8, .bits = v}; }
-constexpr Value R4(double v) { return {.vt = VT_R4, .real = v}; }
-constexpr Value R8(double v) { return {.vt = VT_R8, .real = v}; }
-constexpr Value Bool(bool v) { return Signed(VT_BOOL, v ? VARIANT_TRUE : VARIANT_FALSE); }
-constexpr Value Str(std::string_view utf8) { return {.vt = VT_BSTR, .text = utf8}; }
-constexpr Value NullStr() { return {.vt = VT_BSTR, .nullText = true}; }
-constexpr Value Dispatch(Object o) { return {.vt = VT_DISPATCH, .object = o}; }
-constexpr Value Unknown(Object o) { return {.vt = VT_UNKNOWN, .object = o}; }
+constexpr Value Of(VARTYPE vt) {
+  Value v;
+  v.vt = vt;
+  return v;
+}
+constexpr Value Empty() { return Of(VT_EMPTY); }
+constexpr Value Null() { return Of(VT_NULL); }
+constexpr Value Bits(VARTYPE vt, uint64_t bits) {
+  Value v = Of(vt);
+  v.bits = bits;
+  return v;
+}
+constexpr Value Signed(VARTYPE vt, int64_t x) { return Bits(vt, static_cast<uint64_t>(x)); }
+constexpr Value I1(int64_t x) { return Signed(VT_I1, x); }
+constexpr Value I2(int64_t x) { return Signed(VT_I2, x); }
+constexpr Value I4(int64_t x) { return Signed(VT_I4, x); }
+constexpr Value Int(int64_t x) { return Signed(VT_INT, x); }
+constexpr Value I8(int64_t x) { return Signed(VT_I8, x); }
+constexpr Value UI1(uint64_t x) { return Bits(VT_UI1, x); }
+constexpr Value UI2(uint64_t x) { return Bits(VT_UI2, x); }
+constexpr Value UI4(uint64_t x) { return Bits(VT_UI4, x); }
+constexpr Value UInt(uint64_t x) { return Bits(VT_UINT, x); }
+constexpr Value UI8(uint64_t x) { return Bits(VT_UI8, x); }
+constexpr Value Bool(bool x) { return Signed(VT_BOOL, x ? VARIANT_TRUE : VARIANT_FALSE); }
+constexpr Value Real(VARTYPE vt, double x) {
+  Value v = Of(vt);
+  v.real = x;
+  return v;
+}
+constexpr Value R4(double x) { return Real(VT_R4, x); }
+constexpr Value R8(double x) { return Real(VT_R8, x); }
+constexpr Value Str(std::string_view utf8) {
+  Value v = Of(VT_BSTR);
+  v.text = utf8;
+  return v;
+}
+constexpr Value NullStr() {
+  Value v = Of(VT_BSTR);
+  v.nullText = true;
+  return v;
+}
+constexpr Value HoldingObject(VARTYPE vt, Object object) {
+  Value v = Of(vt);
+  v.object = object;
+  return v;
+}
+constexpr Value Dispatch(Object o) { return HoldingObject(VT_DISPATCH, o); }
+constexpr Value Unknown(Object o) { return HoldingObject(VT_UNKNOWN, o); }
 constexpr Value Held(Holder holder, Value v) {
   v.holder = holder;
   return v;
@@ -579,7 +607,9 @@ TEST_P(VariantChangeTypeTest, IntoSeparateDestination) {
   if (status == S_OK && c.status == S_OK) ExpectResult(dest);
   if (FAILED(status)) {
     EXPECT_EQ(dest.vt, VT_BSTR) << "a failed conversion changed the destination";
-    if (dest.vt == VT_BSTR) EXPECT_EQ(FromBstr(dest.bstrVal), "previous");
+    if (dest.vt == VT_BSTR) {
+      EXPECT_EQ(FromBstr(dest.bstrVal), "previous");
+    }
   }
   VariantClear(&dest);
   VariantClear(&src);

@@ -67,7 +67,9 @@ TEST(JTagChannel, FiveTmsOnesResetFromAnyState) {
     host::JTagChannel& channel = chain.Channel();
     if (from != 0) channel.GotoState(from);  // 0: a channel that never reset the chain
     for (int i = 0; i < 4; ++i) channel.ClockTms(true);
-    if (from == 0) EXPECT_EQ(channel.State(), TapState::kUndefined) << "four ones are not enough";
+    if (from == 0) {
+      EXPECT_EQ(channel.State(), TapState::kUndefined) << "four ones are not enough";
+    }
     channel.ClockTms(true);
     channel.Flush();
     EXPECT_EQ(channel.State(), TapState::kReset) << from;

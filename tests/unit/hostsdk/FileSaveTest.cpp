@@ -15,6 +15,8 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #endif
@@ -197,6 +199,31 @@ TEST(CommitTempFileTest, TheSameFileUnderTwoSpellingsIsLeftAlone) {
   EXPECT_EQ(ReadWholeFile(final), "content");
   EXPECT_TRUE(host.workspace.calls.empty());
 }
+
+#ifndef _WIN32
+// No rename crosses file systems: the file is copied beside the final name
+// first. Runs where a second file system is at hand.
+TEST(CommitTempFileTest, MovesAcrossFileSystems) {
+  ScratchFolder folder;
+  const std::filesystem::path otherFileSystem = "/dev/shm";
+  std::error_code error;
+  struct stat here {}, there {};
+  if (::stat(folder.Path().c_str(), &here) != 0 || ::stat(otherFileSystem.c_str(), &there) != 0 ||
+      here.st_dev == there.st_dev)
+    GTEST_SKIP() << "no second file system";
+  const std::string temp = hostsdk::Utf8FromPath(
+      otherFileSystem / ("mxo2-commit-" + std::to_string(::getpid()) + ".tmp"));
+  const std::string final = folder.File("design.ucf");
+  WriteWholeFile(temp, "new");
+  WriteWholeFile(final, "old");
+
+  EXPECT_TRUE(hostsdk::CommitTempFile(temp, final, {nullptr, false, kSelf}));
+  EXPECT_EQ(ReadWholeFile(final), "new");
+  EXPECT_FALSE(std::filesystem::exists(hostsdk::PathFromUtf8(temp), error));
+  EXPECT_EQ(FileNames(folder), (std::set<std::string>{"design.ucf"}));
+  std::filesystem::remove(hostsdk::PathFromUtf8(temp), error);
+}
+#endif
 
 struct FailedCommit {
   const char* what;

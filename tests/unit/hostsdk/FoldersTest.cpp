@@ -5,6 +5,7 @@
 #include <string>
 
 #include "hostsdk/HostModules.h"
+#include "hostsdk/Utf8Path.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ TEST(FoldersTest, FoldersEndWithASeparatorAndNameTheirSubfolders) {
   EXPECT_TRUE(host.ends_with(sep));
   EXPECT_EQ(hostsdk::HostSystemFolder(), host + "System" + sep);
   // The unit tests link the module's code into the program itself.
-  EXPECT_TRUE(std::filesystem::equivalent(hostsdk::ModuleFolder(), host));
+  EXPECT_TRUE(std::filesystem::equivalent(hostsdk::PathFromUtf8(hostsdk::ModuleFolder()).parent_path(),
+                                          hostsdk::PathFromUtf8(host).parent_path()));
   EXPECT_EQ(hostsdk::ModuleLibraryFolder(), hostsdk::ModuleFolder() + "Library" + sep);
   EXPECT_TRUE(hostsdk::TempFolder().ends_with(sep));
 }

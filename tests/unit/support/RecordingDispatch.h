@@ -132,7 +132,8 @@ class RecordingDispatch : public IDispatch {
       const VARIANT& argument = params->rgvarg[i - 1];
       call.args.push_back(AsText(argument));
       automation::Variant copy;
-      VariantCopy(copy.Raw(), &argument);
+      // Some SDKs declare the source without const; it is only read.
+      VariantCopy(copy.Raw(), const_cast<VARIANT*>(&argument));
       call.values.push_back(std::move(copy));
     }
     return call;
