@@ -73,7 +73,8 @@ const TypeInfo* FindType(VARTYPE vt) {
 // as a bad type, which includes currency, dates and decimals: the module never
 // exchanges them, so this build does not convert them.
 HRESULT UnsupportedType(VARTYPE vt) {
-  if ((vt & (VT_BYREF | VT_ARRAY)) || vt == VT_ERROR || vt == VT_VARIANT) return DISP_E_TYPEMISMATCH;
+  if ((vt & (VT_BYREF | VT_ARRAY)) || vt == VT_ERROR || vt == VT_VARIANT)
+    return DISP_E_TYPEMISMATCH;
   return DISP_E_BADVARTYPE;
 }
 
@@ -185,7 +186,8 @@ void AppendDigit(char16_t c, bool afterPoint, ParsedNumber& number) {
 }
 
 // Digits with thousands separators (accepted anywhere once a digit was seen,
-// as Windows does) and one decimal point. False if there was no digit.
+// as the platform's library does) and one decimal point. False if there was
+// no digit.
 bool ReadMantissa(TextView text, size_t& i, ParsedNumber& number) {
   bool sawDigit = false;
   bool sawPoint = false;
@@ -237,9 +239,9 @@ bool StartsRadix(TextView text, size_t i) {
 }
 
 // "&H" and "&O" constants stand for a bit pattern, which the target reads as
-// its own type ("&HFFFF" is -1 as VT_I2). Windows reads such a constant as
-// positive whatever sign marks surround it ("-&H10" is 16); we refuse a
-// negating mark instead of silently dropping it.
+// its own type ("&HFFFF" is -1 as VT_I2). Wine's library reads such a
+// constant as positive whatever sign marks surround it ("-&H10" is 16); we
+// refuse a negating mark instead of silently dropping it.
 HRESULT ParseRadix(TextView text, size_t i, const Signs& signs, ParsedNumber& number) {
   if (signs.minus || signs.openParen || signs.currency) return DISP_E_TYPEMISMATCH;
   const unsigned bitsPerDigit = (text[i + 1] == u'H' || text[i + 1] == u'h') ? 4 : 3;
@@ -268,14 +270,15 @@ HRESULT ParseNumber(TextView text, ParsedNumber& number) {
   if (StartsRadix(text, i)) return ParseRadix(text, i, signs, number);
   if (!ReadMantissa(text, i, number) || !ReadExponent(text, i, number)) return DISP_E_TYPEMISMATCH;
   for (; i < text.size(); ++i)
-    if (!IsBlank(text[i]) && !TakeSign(text[i], /*leading=*/false, signs)) return DISP_E_TYPEMISMATCH;
+    if (!IsBlank(text[i]) && !TakeSign(text[i], /*leading=*/false, signs))
+      return DISP_E_TYPEMISMATCH;
   if (signs.openParen != signs.closeParen) return DISP_E_TYPEMISMATCH;
   number.negative = signs.minus || signs.openParen;
   return S_OK;
 }
 
 // The text of a string as the parsers see it: up to its first zero
-// character, as Windows reads it.
+// character, as the platform's library reads it.
 TextView ParsedText(BSTR text) {
   if (!text) return {};
   const TextView whole(text, SysStringLen(text));
@@ -287,6 +290,10 @@ TextView ParsedText(BSTR text) {
 HRESULT DecimalToInteger(const ParsedNumber& number, Integer& out) {
   const auto count = static_cast<int64_t>(number.digits.size());
   const int64_t whole = count + number.exponent;  // digits before the decimal point
+  if (count == 0) {  // zero, whatever its exponent
+    out = {number.negative, 0};
+    return S_OK;
+  }
   if (whole > 20) return DISP_E_OVERFLOW;
   uint64_t magnitude = 0;
   for (int64_t k = 0; k < whole; ++k) {
@@ -413,7 +420,8 @@ HRESULT FitInteger(Integer value, const TypeInfo& to, uint64_t& bits) {
   const uint64_t unsignedMax = width == 64 ? UINT64_MAX : (uint64_t{1} << width) - 1;
   const uint64_t highBit = uint64_t{1} << (width - 1);
   const bool isSigned = to.kind == Kind::Signed;
-  const uint64_t limit = value.negative ? (isSigned ? highBit : 0) : (isSigned ? highBit - 1 : unsignedMax);
+  const uint64_t positiveLimit = isSigned ? highBit - 1 : unsignedMax;
+  const uint64_t limit = value.negative ? (isSigned ? highBit : 0) : positiveLimit;
   if (value.magnitude > limit) return DISP_E_OVERFLOW;
   bits = TwosComplement(value);
   return S_OK;
@@ -444,7 +452,7 @@ HRESULT ToIntegerBits(const Operand& from, const TypeInfo& to, uint64_t& bits) {
     case Kind::Signed:
     case Kind::Unsigned:
       // A signed and an unsigned type of the same size pass the bits on
-      // unchanged (VT_I4 -1 is VT_UI4 4294967295), as Windows does.
+      // unchanged (VT_I4 -1 is VT_UI4 4294967295), as the platform's library does.
       if (from.bytes == to.bytes && from.kind != to.kind) {
         bits = TwosComplement(from.integer);
         return S_OK;
@@ -549,7 +557,8 @@ HRESULT ToText(const Operand& from, uint16_t flags, BSTR& out) {
       if (flags & (VARIANT_ALPHABOOL | kLocalBool))
         out = AllocAscii(from.boolean ? "True" : "False");
       else
-        out = AllocAscii(FormatInteger({from.boolean < 0, static_cast<uint64_t>(std::abs(from.boolean))}));
+        out = AllocAscii(FormatInteger(
+            {from.boolean < 0, static_cast<uint64_t>(std::abs(from.boolean))}));
       break;
     case Kind::Signed:
     case Kind::Unsigned:
@@ -644,7 +653,7 @@ HRESULT Convert(const VARIANT& src, uint16_t flags, VARTYPE to, VARIANT& out);
 // bare IUnknown has none.
 HRESULT FromObject(const VARIANT& value, uint16_t flags, VARTYPE to, VARIANT& out) {
   if (value.vt != VT_DISPATCH) return DISP_E_TYPEMISMATCH;
-  if (!value.pdispVal) return DISP_E_BADVARTYPE;  // what Windows reports for a null object
+  if (!value.pdispVal) return DISP_E_BADVARTYPE;  // what the platform reports for a null object
   if (flags & VARIANT_NOVALUEPROP) return DISP_E_TYPEMISMATCH;
   VARIANT property;
   VariantInit(&property);

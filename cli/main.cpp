@@ -7,6 +7,7 @@
 
 #include "cli/CatalogueCommands.h"
 #include "cli/DriverSession.h"
+#include "cli/PinCommands.h"
 
 namespace {
 
@@ -36,6 +37,20 @@ int main(int argc, char** argv) {
   info->add_flag("--json", infoJson, "Print a JSON object");
   info->footer("Example: mxo2 info LCMXO2-7000ZE-3FG484I --json");
 
+  std::string pinsDevice;
+  bool pinsCsv = false, pinsJson = false;
+  auto* pins = app.add_subcommand("pins", "List a part's package pins: number, bank, pair, roles, standards");
+  pins->add_option("DEVICE", pinsDevice, "Part name")->required();
+  auto* csvFlag = pins->add_flag("--csv", pinsCsv, "Print CSV with every pin's IO standards");
+  pins->add_flag("--json", pinsJson, "Print a JSON array")->excludes(csvFlag);
+  pins->footer("Example: mxo2 pins LCMXO2-256HC-4UMG64C --csv > pins.csv");
+
+  std::string standardsDevice;
+  bool standardsJson = false;
+  auto* standards = app.add_subcommand("iostandards", "List the IO standards a part accepts, with slews and drives");
+  standards->add_option("DEVICE", standardsDevice, "Part name")->required();
+  standards->add_flag("--json", standardsJson, "Print a JSON array");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -47,6 +62,12 @@ int main(int argc, char** argv) {
     cli::DriverSession session;
     if (*devices) return cli::RunDevices(session, filter, devicesJson);
     if (*info) return cli::RunInfo(session, device, infoJson);
+    if (*pins)
+      return cli::RunPins(session, pinsDevice,
+                          pinsJson  ? cli::PinFormat::kJson
+                          : pinsCsv ? cli::PinFormat::kCsv
+                                    : cli::PinFormat::kTable);
+    if (*standards) return cli::RunIOStandards(session, standardsDevice, standardsJson);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mxo2: %s\n", e.what());
     return kExitFailure;

@@ -187,8 +187,10 @@ std::vector<PluginEntry> HostServices::PluginEntries() {
 
 std::vector<std::string> HostServices::PluginFolders() {
   std::vector<std::string> folders;
+  // An entry without a folder would make every search relative to the
+  // working folder; it names nothing, so it is passed over.
   for (PluginEntry& entry : PluginEntries())
-    if (!entry.skip) folders.push_back(std::move(entry.folder));
+    if (!entry.skip && !entry.folder.empty()) folders.push_back(std::move(entry.folder));
   return folders;
 }
 

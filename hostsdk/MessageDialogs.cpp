@@ -1,5 +1,7 @@
 #include "hostsdk/MessageDialogs.h"
 
+#include "hostsdk/ApplicationWindow.h"
+
 #include <exception>
 #include <string_view>
 
@@ -67,15 +69,9 @@ UINT IconOf(MessageKind kind) {
   return 0;
 }
 
-// The host's main window owns the dialog when the host can tell us which it
-// is; a failing question only costs the ownership.
-HWND DialogOwner() {
-  try {
-    return reinterpret_cast<HWND>(HostServices::Instance().MainWindow());
-  } catch (const std::exception&) {
-    return nullptr;
-  }
-}
+// The module's dialogs belong to the host's main window, which the first
+// driver learnt from the host client; before that they have no owner.
+HWND DialogOwner() { return reinterpret_cast<HWND>(ApplicationWindow()); }
 
 void ShowMessageBox(MessageKind kind, const std::string& text, const std::string& caption) {
   const automation::OleString oleCaption = automation::ToOle(caption);

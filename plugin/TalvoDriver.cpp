@@ -91,8 +91,13 @@ int ActionIndex(const std::string& text) {
 }
 
 TTalvoDriver::TTalvoDriver(const std::string& coreExt) : FCoreExt(coreExt) {
-  hostsdk::HostServices& host = hostsdk::HostServices::Instance();
-  if (host.Client()) hostsdk::SetApplicationWindow(host.MainWindow());
+  // Dialogs belong to the host's window. A host that cannot say which window
+  // that is costs only the ownership, never the driver.
+  try {
+    hostsdk::HostServices& host = hostsdk::HostServices::Instance();
+    if (host.Client()) hostsdk::SetApplicationWindow(host.MainWindow());
+  } catch (const std::exception&) {
+  }
 }
 
 TTalvoDriver::~TTalvoDriver() {

@@ -16,6 +16,17 @@ MXO2_BUILD_WIN64="$MXO2_BUILD_PREFIX-win64"
 MXO2_BUILD_WIN32="$MXO2_BUILD_PREFIX-win32"
 MXO2_BUILD_ASAN="$MXO2_BUILD_PREFIX-asan"
 
+# mxo2_output DIR NAME: where a build put one of its programs or the module
+# (the top-level CMakeLists.txt gathers them in bin/).
+mxo2_output() {
+  local dir="$1" name="$2"
+  if [[ ! -e "$dir/bin/$name" && -e "$dir/$name" ]]; then
+    echo "$dir/$name"
+  else
+    echo "$dir/bin/$name"
+  fi
+}
+
 mxo2_log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*"; }
 
 # The packages listed in scripts/debian-packages.txt.

@@ -64,7 +64,8 @@ build_linux() {
 
 # The main job, on the simulated chip that is built into the tool.
 main_job() {
-  local cli="$MXO2_BUILD_LINUX/cli/mxo2"
+  local cli
+  cli=$(mxo2_output "$MXO2_BUILD_LINUX" mxo2)
   if [[ ! -x "$cli" ]]; then
     echo "setup.sh: the build did not produce the command-line tool $cli" >&2
     exit 1

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <bit>
 #include <cstring>
 
 namespace sim {
@@ -17,13 +18,20 @@ namespace detail {
 inline uint64_t Load64(const uint8_t* bytes, size_t sizeBytes, size_t bit) {
   const size_t byte = bit >> 3;
   const unsigned shift = bit & 7;
-  uint8_t window[9] = {};
-  const size_t available = byte < sizeBytes ? sizeBytes - byte : 0;
-  std::memcpy(window, bytes + byte, available < 9 ? available : 9);
-  uint64_t low;
-  std::memcpy(&low, window, 8);  // little-endian hosts only (x86, ARM)
+  uint64_t low = 0;
+  uint8_t high = 0;
+  if (byte + 9 <= sizeBytes) {
+    std::memcpy(&low, bytes + byte, 8);  // little-endian hosts only (x86, ARM)
+    high = bytes[byte + 8];
+  } else {
+    uint8_t window[9] = {};
+    const size_t available = byte < sizeBytes ? sizeBytes - byte : 0;
+    for (size_t i = 0; i < available && i < 9; ++i) window[i] = bytes[byte + i];
+    std::memcpy(&low, window, 8);
+    high = window[8];
+  }
   if (shift == 0) return low;
-  return (low >> shift) | (static_cast<uint64_t>(window[8]) << (64 - shift));
+  return (low >> shift) | (static_cast<uint64_t>(high) << (64 - shift));
 }
 
 }  // namespace detail
@@ -110,7 +118,7 @@ inline size_t FindBit(const uint8_t* bytes, size_t from, size_t end, bool value)
     uint64_t word = detail::Load64(bytes, sizeBytes, from);
     if (!value) word = ~word;
     if (word != 0) {
-      const size_t found = from + static_cast<size_t>(__builtin_ctzll(word));
+      const size_t found = from + static_cast<size_t>(std::countr_zero(word));
       return found < end ? found : end;
     }
     from += 64;

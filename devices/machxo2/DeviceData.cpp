@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "devices/machxo2/Catalogue.h"
+#include "devices/machxo2/DeviceIOStandardData.h"
 #include "hostsdk/HostServices.h"
 
 namespace machxo2 {
@@ -121,6 +122,26 @@ int32_t TDeviceData::GetGlobalClockCount() {
 }
 int32_t TDeviceData::GetConfigMemorySize() {
   return PackageResources(Parameters().DevicePackage).ConfigMemorySize;
+}
+
+plugin::ComPtr<IDispatch> TDeviceData::GetDevicePin(int32_t index) {
+  if (FPins.empty()) {
+    const int32_t count = GetDevicePinCount();
+    std::vector<std::unique_ptr<TDevicePinData>> pins;
+    pins.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i)
+      pins.push_back(std::make_unique<TDevicePinData>(Parameters().PinSet, i));
+    FPins = std::move(pins);
+  }
+  // An index outside the pin set names no pin.
+  if (index < 0 || static_cast<size_t>(index) >= FPins.size()) return nullptr;
+  return plugin::ComPtr<IDispatch>(FPins[static_cast<size_t>(index)]->AsDispatch());
+}
+
+int32_t TDeviceData::GetIOStandardCount() { return PinSetStandards(Parameters().PinSet).Count(); }
+
+plugin::ComPtr<IDispatch> TDeviceData::GetIOStandard(int32_t index) {
+  return plugin::ComPtr<IDispatch>(NthIOStandardObject(PinSetStandards(Parameters().PinSet), index));
 }
 
 }  // namespace machxo2

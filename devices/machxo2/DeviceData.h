@@ -4,10 +4,13 @@
 // device-family registry).
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "devices/machxo2/CatalogueTypes.h"
 #include "devices/machxo2/DeviceFamilyRegistry.h"
+#include "devices/machxo2/DevicePinData.h"
 #include "plugin/TalvoDriver.h"
 
 namespace machxo2 {
@@ -59,11 +62,16 @@ class TDeviceData : public plugin::TTalvoDriver {
   int32_t GetConfigMemorySize() override;
   int32_t GetDiffPairCount() override;
   int32_t GetHighSpeedDiffPairCount() override;
+  plugin::ComPtr<IDispatch> GetDevicePin(int32_t index) override;
+  int32_t GetIOStandardCount() override;
+  plugin::ComPtr<IDispatch> GetIOStandard(int32_t index) override;
 
   bool IsCPLD() override { return true; }
 
  protected:
   TDeviceKind FKind;
+  // Made for every row at the first GetDevicePin, kept for the driver's life.
+  std::vector<std::unique_ptr<TDevicePinData>> FPins;
 };
 
 // The module-wide device-family registry: the built-in families amended by

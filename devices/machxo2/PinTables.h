@@ -172,14 +172,13 @@ constexpr uint32_t DriveSet(std::initializer_list<TDriveStrength> drives) {
 
 // --- IO-standard records ---------------------------------------------------------
 
-// `GenericIndex` indexes the host-wide IO-standard naming tables; the two
-// names are what those tables hold at that index. `Slews` has a bit per
+// `GenericIndex` indexes the host-wide IO-standard naming tables
+// (plugin/IOStandardNames.h), which give the display and parameter names.
+// `Slews` has a bit per
 // TSlewRate, `Drives` a bit per TDriveStrength.
 struct TDeviceIOStandardParameters {
   TDeviceIOStandardID Id;
   uint8_t GenericIndex;
-  std::string_view DisplayName;
-  std::string_view ParamName;
   uint8_t Slews;
   uint32_t Drives;
 };
@@ -194,41 +193,41 @@ inline constexpr uint32_t kDrives15V = DriveSet({eDrive_4mA, eDrive_8mA});
 inline constexpr uint32_t kDrives12V = DriveSet({eDrive_2mA, eDrive_6mA});
 
 inline constexpr std::array<TDeviceIOStandardParameters, kDeviceIOStandardCount> kIOStandards = {{
-    {sLVTTL33, 3, "LVTTL 3.3V", "LVTTL33", kSlowAndFast, kDrives33V},
-    {sLVCMOS33, 7, "LVCMOS 3.3V", "LVCMOS33", kSlowAndFast, kDrives33V},
-    {sLVCMOS25, 6, "LVCMOS 2.5V", "LVCMOS25", kSlowAndFast, kDrives25V},
-    {sLVCMOS18, 5, "LVCMOS 1.8V", "LVCMOS18", kSlowAndFast, kDrives18V},
-    {sLVCMOS15, 4, "LVCMOS 1.5V", "LVCMOS15", kSlowAndFast, kDrives15V},
-    {sLVCMOS12, 35, "LVCMOS 1.2V", "LVCMOS12", kSlowAndFast, kDrives12V},
-    {sLVTTL33D, 176, "Differential LVTTL 3.3V", "LVTTL33D", kSlowAndFast, kDrives33V},
-    {sLVCMOS33D, 177, "Differential LVCMOS 3.3V", "LVCMOS33D", kSlowAndFast, kDrives33V},
-    {sLVCMOS25D, 178, "Differential LVCMOS 2.5V", "LVCMOS25D", kSlowAndFast, kDrives25V},
-    {sLVCMOS18D, 179, "Differential LVCMOS 1.8V", "LVCMOS18D", kSlowAndFast, kDrives18V},
-    {sLVCMOS15D, 180, "Differential LVCMOS 1.5V", "LVCMOS15D", kSlowAndFast, kDrives15V},
-    {sLVCMOS12D, 181, "Differential LVCMOS 1.2V", "LVCMOS12D", kSlowAndFast, kDrives12V},
-    {sPCI33_3, 9, "PCI 33Mhz 3.3V", "PCI33_3", 0, 0},
-    {sSSTL18I, 18, "SSTL18 Class I", "SSTL18I", 0, 0},
-    {sSSTL18II, 19, "SSTL18 Class II", "SSTL18II", 0, 0},
-    {sSSTL25I, 172, "SSTL25 Class I", "SSTL25I", 0, 0},
-    {sSSTL25II, 173, "SSTL25 Class II", "SSTL25II", 0, 0},
-    {sHSTLI_18, 27, "HSTL Class I 1.8V", "HSTLI_18", 0, 0},
-    {sHSTLII_18, 28, "HSTL Class II 1.8V", "HSTLII_18", 0, 0},
-    {sDSSTL18I, 71, "Differential SSTL 1.8V Class I", "DSSTL18I", 0, 0},
-    {sDSSTL18II, 72, "Differential SSTL 1.8V Class II", "DSSTL18II", 0, 0},
-    {sDSSTL25I, 165, "Differential 2.5-V SSTL Class I", "DSSTL25I", 0, 0},
-    {sDSSTL25II, 166, "Differential 2.5-V SSTL Class II", "DSSTL25II", 0, 0},
-    {sDHSTL18I, 49, "DHSTL 1.8V Class I", "DHSTL18I", 0, 0},
-    {sDHSTL18II, 50, "DHSTL 1.8V Class II", "DHSTL18II", 0, 0},
-    {sLVDS, 69, "LVDS", "LVDS", 0, 0},
-    {sBLVDS25, 77, "Bus LVDS 2.5V", "BLVDS25", 0, 0},
-    {sMLVDS25, 108, "Multi-Point LVDS 2.5V", "MLVDS25", 0, 0},
-    {sLVPECL33, 174, "LVPECL 3.3V", "LVPECL33", 0, 0},
-    {sRSDS25, 79, "RSDS 2.5V", "RSDS25", 0, 0},
-    {sLVDS_E_3R, 140, "LVDS External Three-Resistor Network", "LVDS_E_3R", 0, 0},
-    {sBLVDS25E, 182, "Emulated BLVDS 2.5V", "BLVDS25E", 0, 0},
-    {sMLVDS25E, 183, "Emulated MLVDS 2.5V", "MLVDS25E", 0, 0},
-    {sLVPECL33E, 184, "Emulated LVPECL 3.3V", "LVPECL33E", 0, 0},
-    {sRSDS25E, 185, "Emulated RSDS 2.5V", "RSDS25E", 0, 0},
+    {sLVTTL33, 3, kSlowAndFast, kDrives33V},
+    {sLVCMOS33, 7, kSlowAndFast, kDrives33V},
+    {sLVCMOS25, 6, kSlowAndFast, kDrives25V},
+    {sLVCMOS18, 5, kSlowAndFast, kDrives18V},
+    {sLVCMOS15, 4, kSlowAndFast, kDrives15V},
+    {sLVCMOS12, 35, kSlowAndFast, kDrives12V},
+    {sLVTTL33D, 176, kSlowAndFast, kDrives33V},
+    {sLVCMOS33D, 177, kSlowAndFast, kDrives33V},
+    {sLVCMOS25D, 178, kSlowAndFast, kDrives25V},
+    {sLVCMOS18D, 179, kSlowAndFast, kDrives18V},
+    {sLVCMOS15D, 180, kSlowAndFast, kDrives15V},
+    {sLVCMOS12D, 181, kSlowAndFast, kDrives12V},
+    {sPCI33_3, 9, 0, 0},
+    {sSSTL18I, 18, 0, 0},
+    {sSSTL18II, 19, 0, 0},
+    {sSSTL25I, 172, 0, 0},
+    {sSSTL25II, 173, 0, 0},
+    {sHSTLI_18, 27, 0, 0},
+    {sHSTLII_18, 28, 0, 0},
+    {sDSSTL18I, 71, 0, 0},
+    {sDSSTL18II, 72, 0, 0},
+    {sDSSTL25I, 165, 0, 0},
+    {sDSSTL25II, 166, 0, 0},
+    {sDHSTL18I, 49, 0, 0},
+    {sDHSTL18II, 50, 0, 0},
+    {sLVDS, 69, 0, 0},
+    {sBLVDS25, 77, 0, 0},
+    {sMLVDS25, 108, 0, 0},
+    {sLVPECL33, 174, 0, 0},
+    {sRSDS25, 79, 0, 0},
+    {sLVDS_E_3R, 140, 0, 0},
+    {sBLVDS25E, 182, 0, 0},
+    {sMLVDS25E, 183, 0, 0},
+    {sLVPECL33E, 184, 0, 0},
+    {sRSDS25E, 185, 0, 0},
 }};
 
 constexpr bool IOStandardsAreInOrder() {

@@ -14,9 +14,21 @@ FakeJTagDevice::FakeJTagDevice() {
   On(id::kJTagDevice_GetBSDLEntity, [](const Args&) { return Variant::Dispatch(nullptr); });
 }
 
+namespace {
+std::string Flag(bool value) { return value ? "1" : "0"; }
+}  // namespace
+
+void FakeChannel::Record(std::string entry) {
+  const bool fail = !failOn.empty() && entry.rfind(failOn, 0) == 0;
+  log_.push_back(std::move(entry));
+  if (!fail) return;
+  failOn.clear();
+  throw std::runtime_error("channel stopped answering at " + log_.back());
+}
+
 FakeChannel::FakeChannel(std::vector<std::string>& log)
-    : jtagDevice_(host::MakeHostObject<FakeJTagDevice>()) {
-  auto record = [&log](std::string text) { log.push_back(std::move(text)); };
+    : log_(log), jtagDevice_(host::MakeHostObject<FakeJTagDevice>()) {
+  auto record = [this](std::string text) { Record(std::move(text)); };
   On(id::kChannel_Open, [record](const Args&) {
     record("Open");
     return Variant::Bool(true);
@@ -47,6 +59,39 @@ FakeChannel::FakeChannel(std::vector<std::string>& log)
     record("ShiftDRBitsCapture " + a.String(0) + " " + std::to_string(a.Int(1)));
     return Variant::String(captureBits);
   });
+  On(id::kChannel_Reset, [record](const Args&) {
+    record("Reset");
+    return Variant();
+  });
+  On(id::kChannel_GotoState, [record](const Args& a) {
+    record("GotoState " + std::to_string(a.Int(0)));
+    return Variant();
+  });
+  On(id::kChannel_ClockTms, [record](const Args& a) {
+    record("ClockTms " + Flag(a.Bool(0)));
+    return Variant();
+  });
+  On(id::kChannel_ShiftIRBits, [record](const Args& a) {
+    record("ShiftIRBits " + a.String(0) + " " + std::to_string(a.Int(1)));
+    return Variant();
+  });
+  On(id::kChannel_ShiftDRBits, [record](const Args& a) {
+    record("ShiftDRBits " + a.String(0) + " " + std::to_string(a.Int(1)));
+    return Variant();
+  });
+  On(id::kChannel_ShiftDRBitsEx, [record](const Args& a) {
+    record("ShiftDRBitsEx " + a.String(0) + " " + Flag(a.Bool(1)));
+    return Variant();
+  });
+  On(id::kChannel_ScanDR, [this, record](const Args& a) {
+    record("ScanDR " + std::to_string(a.Int(0)) + " " + std::to_string(a.Int(1)) + " " +
+           std::to_string(a.Int(2)));
+    return Variant::Int(scanValue);
+  });
+  On(id::kChannel_Flush, [record](const Args&) {
+    record("Flush");
+    return Variant();
+  });
   On(id::kChannel_GetDevice, [this](const Args&) { return Variant::Dispatch(jtagDevice_.Get()); });
 }
 
@@ -56,7 +101,7 @@ FakeChainDevice::FakeChainDevice(std::string name, int32_t chainIndex)
   On(id::kDevice_GetChainIndex, [chainIndex](const Args&) { return Variant::Int(chainIndex); });
   On(id::kDevice_GetJTagChannel, [this](const Args&) {
     if (failChannel) throw std::runtime_error("cable unplugged");
-    return Variant::Dispatch(channel_.Get());
+    return Variant::Dispatch(noChannel ? nullptr : channel_.Get());
   });
   On(id::kDevice_RegisterRead, [this](const Args& a) {
     log.push_back("Read " + std::to_string(a.Int(0)) + " " + std::to_string(a.Int(1)));

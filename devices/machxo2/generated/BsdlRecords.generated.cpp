@@ -3,12 +3,16 @@
 //
 // The 48 built-in boundary-scan records of the MachXO2 dies and packages.
 //
-// Facts from two open databases (the data files are not part of this
-// repository):
-//   - prjtrellis-db (YosysHQ/prjtrellis-db, MachXO2 iodb.json files and the
-//     MachXO2 part of devices.json), license CC0 1.0.
-//   - prjcombine (prjunnamed/prjcombine, databases/machxo2.txt), license 0BSD or
-//     Apache-2.0.
+// Facts from two open databases (their files are not part of this repository):
+//   - prjtrellis-db:
+//       YosysHQ/prjtrellis-db (public GitHub repository), files
+//       MachXO2/LCMXO2-*/iodb.json and the MachXO2 part of devices.json, commit
+//       4dda149b9e4f1753ebc8b011ece2fe794be1281a Thu Sep 28 13:04:13 2023 +0200.
+//       License: CC0 1.0 (see COPYING).
+//   - prjcombine:
+//       prjunnamed/prjcombine (public GitHub repository), file
+//       databases/machxo2.txt, commit 588ae5ac4e4ee4e1a9ac914563e3b88308f2ef26.
+//       License: 0BSD or Apache-2.0 (see LICENSE-0BSD.txt).
 //
 // Decisions where the data leaves a choice:
 // Pin rows
@@ -25,7 +29,8 @@
 //     MCLK/CCLK) and the TCK pad. DLL pins: pads whose function names a PLL.
 //   - The JTAG pads are IO rows like any other pad.
 //   - The 1200U set is the 2000 die in the 256-ball package (the same bond as
-//     the 2000 set); its pads keep the die's banks 0 to 5.
+//     the 2000 set); its pads keep the die's banks 0 to 5, although the
+//     catalogue's figures give this set banks 0 to 3.
 //   - Six sets have no unpaired IO pin at all (IO count = 2 x pairs): 256
 //     TQ100, 256 GA132, 640 GA132, 640U TQ144, 1200 TQ144, 2000 TQ144.
 // Boundary-scan records

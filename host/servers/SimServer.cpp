@@ -1,0 +1,74 @@
+#include "host/servers/SimServer.h"
+
+#include <stdexcept>
+
+namespace host {
+
+SimServer::SimServer(std::shared_ptr<sim::ChainDevice> chain, const std::string& address,
+                     uint16_t port, std::string protocol)
+    : chain_(std::move(chain)), protocol_(std::move(protocol)) {
+  if (!chain_) throw std::invalid_argument(protocol_ + " server without a chain to serve");
+  listener_ = net::TcpListener::Listen(address, port);
+}
+
+SimServer::~SimServer() { Stop(); }
+
+std::string SimServer::Endpoint() const {
+  return protocol_ + " " + Address() + ":" + std::to_string(Port());
+}
+
+void SimServer::Start() { thread_ = std::thread([this] { AcceptLoop(); }); }
+
+void SimServer::Stop() {
+  stopping_.store(true);
+  if (thread_.joinable()) thread_.join();
+  listener_.Close();
+}
+
+void SimServer::WithChain(const std::function<void(sim::ChainDevice&)>& work) {
+  std::lock_guard<std::mutex> lock(chainMutex_);
+  work(*chain_);
+}
+
+std::string SimServer::LastError() const {
+  std::lock_guard<std::mutex> lock(errorMutex_);
+  return lastError_;
+}
+
+void SimServer::AcceptLoop() {
+  while (!Stopping()) {
+    std::optional<net::TcpSocket> client = listener_.Accept(kPoll);
+    if (!client) continue;
+    ++connections_;
+    Log(protocol_ + ": client " + client->Peer() + " connected");
+    std::string error;
+    try {
+      Serve(*client);
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    {
+      std::lock_guard<std::mutex> lock(errorMutex_);
+      lastError_ = error;
+    }
+    Log(protocol_ + ": client " + client->Peer() +
+        (error.empty() ? " left" : " dropped: " + error));
+  }
+}
+
+bool SimServer::ReadExactly(net::TcpSocket& client, void* data, size_t size, const char* what) {
+  char* bytes = static_cast<char*>(data);
+  size_t done = 0;
+  while (done < size) {
+    if (Stopping()) return false;
+    bool closed = false;
+    done += client.ReceiveSome(bytes + done, size - done, kPoll, closed);
+    if (!closed) continue;
+    if (done == 0) return false;
+    throw NetworkError(client.Peer() + ": " + what + ": the client closed the connection after " +
+                       std::to_string(done) + " of " + std::to_string(size) + " bytes");
+  }
+  return true;
+}
+
+}  // namespace host

@@ -1,0 +1,39 @@
+// An XVC 1.0 server for a simulated chain: "getinfo:", "settck:" and
+// "shift:", each shift clocking the chain once for the whole vector.
+//
+// The server announces kDefaultMaxVectorBytes and accepts a TMS vector and
+// a TDI vector of up to that many bytes each (so a client that reads the
+// figure as the size of both vectors together is served as well as one
+// that reads it per vector). Any TCK period is accepted and echoed back:
+// the model has no speed limit. A malformed or oversized message ends the
+// connection; the server then waits for the next client.
+#pragma once
+
+#include "host/servers/SimServer.h"
+
+namespace host {
+
+class XvcServer : public SimServer {
+ public:
+  static constexpr uint32_t kDefaultMaxVectorBytes = 32768;
+
+  XvcServer(std::shared_ptr<sim::ChainDevice> chain, uint16_t port,
+            const std::string& address = "127.0.0.1",
+            uint32_t maxVectorBytes = kDefaultMaxVectorBytes);
+  ~XvcServer() override;
+
+  uint64_t ShiftsServed() const { return shifts_.load(); }
+
+ protected:
+  void Serve(net::TcpSocket& client) override;
+
+ private:
+  // The command word before ':'; "" when the client left.
+  std::string ReadCommand(net::TcpSocket& client);
+  void ServeShift(net::TcpSocket& client);
+
+  uint32_t maxVectorBytes_;
+  std::atomic<uint64_t> shifts_{0};
+};
+
+}  // namespace host
