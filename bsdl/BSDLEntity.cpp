@@ -28,7 +28,8 @@ HRESULT TBSDLEntity::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPP
   const HRESULT own =
       TDispatchObjectNoRef::Invoke(id, riid, lcid, flags, params, result, excepInfo, argErr);
   if (SUCCEEDED(own)) return own;
-  return ForwardToViews(std::span<const TImplementator>(&FImpl, 1), id, riid, lcid, flags, params, result, excepInfo, argErr);
+  return ForwardToViews(std::span<const TImplementator>(&FImpl, 1), id, riid, lcid, flags, params,
+                        result, excepInfo, argErr);
 }
 
 void TBSDLEntity::RequireOwn(const TBSDLObject* element) const {

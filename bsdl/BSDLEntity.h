@@ -128,8 +128,7 @@ class TBSDLEntity : public TDispatchObjectNoRef {
   // ".Zip" beside SourcePath; empty when there is none.
   static std::string FindFullBSDLPath(const std::string& sourcePath);
   // The same with an explicit temporary folder.
-  static std::string FindFullBSDLPath(const std::string& sourcePath,
-                                      const std::string& tempFolder);
+  static std::string FindFullBSDLPath(const std::string& sourcePath, const std::string& tempFolder);
 
  private:
   // `element` after checking that it is null or was created by this entity.

@@ -77,14 +77,10 @@ constexpr auto kObjectTable = MakeDispatchTable(kObjectRows);
 
 using P = TAbstractScanPin;
 constexpr DispatchRow<P> kScanPinRows[] = {
-    Row<&P::GetDirection>(503490),
-    Row<&P::GetPinName>(503491),
-    Row<&P::GetPinNumber>(503492),
-    Row<&P::GetKind>(503493),
-    Row<&P::GetPinMapping>(503494),
-    Row<&P::GetBoundaryCellCount>(503495),
-    Row<&P::GetBoundaryCell>(503496),
-    Row<&P::GetCurrentValue>(503497),
+    Row<&P::GetDirection>(503490),    Row<&P::GetPinName>(503491),
+    Row<&P::GetPinNumber>(503492),    Row<&P::GetKind>(503493),
+    Row<&P::GetPinMapping>(503494),   Row<&P::GetBoundaryCellCount>(503495),
+    Row<&P::GetBoundaryCell>(503496), Row<&P::GetCurrentValue>(503497),
 };
 constexpr auto kScanPinTable = MakeDispatchTable(kScanPinRows);
 
@@ -98,18 +94,12 @@ constexpr auto kPinMappingTable = MakeDispatchTable(kPinMappingRows);
 
 using C = TAbstractBoundaryCell;
 constexpr DispatchRow<C> kBoundaryCellRows[] = {
-    Row<&C::GetCellNumber>(503501),
-    Row<&C::GetCellKind>(503502),
-    Row<&C::GetPortId>(503503),
-    Row<&C::GetCellFunction>(503504),
-    Row<&C::GetSafeBit>(503505),
-    Row<&C::GetControlCellNumber>(503506),
-    Row<&C::GetDisableValue>(503507),
-    Row<&C::GetDisableResult>(503508),
-    Row<&C::GetPin>(503509),
-    Row<&C::GetControlCell>(503510),
-    Row<&C::GetTargetCell>(503511),
-    Row<&C::GetCurrentValue>(503512),
+    Row<&C::GetCellNumber>(503501),   Row<&C::GetCellKind>(503502),
+    Row<&C::GetPortId>(503503),       Row<&C::GetCellFunction>(503504),
+    Row<&C::GetSafeBit>(503505),      Row<&C::GetControlCellNumber>(503506),
+    Row<&C::GetDisableValue>(503507), Row<&C::GetDisableResult>(503508),
+    Row<&C::GetPin>(503509),          Row<&C::GetControlCell>(503510),
+    Row<&C::GetTargetCell>(503511),   Row<&C::GetCurrentValue>(503512),
 };
 constexpr auto kBoundaryCellTable = MakeDispatchTable(kBoundaryCellRows);
 
@@ -136,7 +126,8 @@ HRESULT TAbstractBSDLEntity::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flag
                                     UINT* argErr) {
   if (const auto* row = kEntityTable.Find(id))
     return row->run(*this, InvokeArgs{params, result, excepInfo, argErr});
-  return plugin::TAbstractSupportService::Invoke(id, riid, lcid, flags, params, result, excepInfo, argErr);
+  return plugin::TAbstractSupportService::Invoke(id, riid, lcid, flags, params, result, excepInfo,
+                                                 argErr);
 }
 
 bool TAbstractBSDLEntity::SupportsServiceName(const std::string& name) {
@@ -148,16 +139,16 @@ HRESULT TAbstractBSDLObject::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flag
                                     UINT* argErr) {
   if (const auto* row = kObjectTable.Find(id))
     return row->run(*this, InvokeArgs{params, result, excepInfo, argErr});
-  return plugin::TAbstractSupportService::Invoke(id, riid, lcid, flags, params, result, excepInfo, argErr);
+  return plugin::TAbstractSupportService::Invoke(id, riid, lcid, flags, params, result, excepInfo,
+                                                 argErr);
 }
 
 bool TAbstractBSDLObject::SupportsServiceName(const std::string& name) {
   return TAbstractSupportService::SupportsServiceName(name) || plugin::SameText(name, "BSDLObject");
 }
 
-HRESULT TAbstractScanPin::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
-                                 DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
-                                 UINT* argErr) {
+HRESULT TAbstractScanPin::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                 VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
   if (const auto* row = kScanPinTable.Find(id))
     return row->run(*this, InvokeArgs{params, result, excepInfo, argErr});
   return TAbstractBSDLObject::Invoke(id, riid, lcid, flags, params, result, excepInfo, argErr);

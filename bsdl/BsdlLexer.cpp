@@ -11,7 +11,9 @@ namespace {
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsWordChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 constexpr std::string_view kFileSymbols = "()[];:,&.=<>+-*/'|";
 constexpr std::string_view kStringSymbols = "()[],:*";
@@ -53,12 +55,17 @@ bool TToken::IsWord(std::string_view word) const {
 
 std::string TToken::Describe() const {
   switch (kind) {
-    case TTokenKind::End: return "the end of the text";
-    case TTokenKind::String: return "a string";
-    case TTokenKind::Number: return "the number " + text;
-    case TTokenKind::Symbol: return "'" + text + "'";
+    case TTokenKind::End:
+      return "the end of the text";
+    case TTokenKind::String:
+      return "a string";
+    case TTokenKind::Number:
+      return "the number " + text;
+    case TTokenKind::Symbol:
+      return "'" + text + "'";
     case TTokenKind::Identifier:
-    case TTokenKind::Word: return "'" + text + "'";
+    case TTokenKind::Word:
+      return "'" + text + "'";
   }
   return "?";
 }

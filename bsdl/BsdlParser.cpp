@@ -18,10 +18,14 @@ constexpr int64_t kMaxVectorBound = 1'000'000;
 // Attributes whose values the reader uses or checks; the values of all
 // others (vendor extensions and the like) are skipped unread.
 constexpr std::array<std::string_view, 17> kReadAttributes = {
-    "COMPONENT_CONFORMANCE", "PIN_MAP",          "TAP_SCAN_IN",        "TAP_SCAN_OUT",
-    "TAP_SCAN_MODE",         "TAP_SCAN_CLOCK",   "TAP_SCAN_RESET",     "INSTRUCTION_LENGTH",
-    "INSTRUCTION_OPCODE",    "INSTRUCTION_CAPTURE", "IDCODE_REGISTER", "USERCODE_REGISTER",
-    "REGISTER_ACCESS",       "BOUNDARY_LENGTH",  "BOUNDARY_REGISTER",  "DESIGN_WARNING",
+    "COMPONENT_CONFORMANCE", "PIN_MAP",
+    "TAP_SCAN_IN",           "TAP_SCAN_OUT",
+    "TAP_SCAN_MODE",         "TAP_SCAN_CLOCK",
+    "TAP_SCAN_RESET",        "INSTRUCTION_LENGTH",
+    "INSTRUCTION_OPCODE",    "INSTRUCTION_CAPTURE",
+    "IDCODE_REGISTER",       "USERCODE_REGISTER",
+    "REGISTER_ACCESS",       "BOUNDARY_LENGTH",
+    "BOUNDARY_REGISTER",     "DESIGN_WARNING",
     "COMPLIANCE_PATTERNS"};
 
 bool IsReadAttribute(std::string_view name) {
@@ -115,7 +119,8 @@ class Parser {
       std::vector<TToken> names;
       do {
         if (!names.empty()) Take();
-        if (token_.kind != TTokenKind::Identifier) Expected("a generic name", "in the generic list");
+        if (token_.kind != TTokenKind::Identifier)
+          Expected("a generic name", "in the generic list");
         names.push_back(token_);
         Take();
       } while (token_.IsSymbol(","));
@@ -170,7 +175,8 @@ class Parser {
       isVector = true;
       ExpectSymbol("(", "after 'bit_vector'");
       left = ExpectInteger("as the first bound of the vector");
-      if (!token_.IsWord("to") && !token_.IsWord("downto")) Expected("'to' or 'downto'", "in the vector range");
+      if (!token_.IsWord("to") && !token_.IsWord("downto"))
+        Expected("'to' or 'downto'", "in the vector range");
       const bool ascending = token_.IsWord("to");
       Take();
       right = ExpectInteger("as the second bound of the vector");
@@ -191,8 +197,10 @@ class Parser {
 
   TPortMode ParseMode() {
     static constexpr std::pair<std::string_view, TPortMode> kModes[] = {
-        {"in", TPortMode::In},         {"out", TPortMode::Out},
-        {"inout", TPortMode::InOut},   {"buffer", TPortMode::Buffer},
+        {"in", TPortMode::In},
+        {"out", TPortMode::Out},
+        {"inout", TPortMode::InOut},
+        {"buffer", TPortMode::Buffer},
         {"linkage", TPortMode::Linkage}};
     for (const auto& [word, mode] : kModes) {
       if (!token_.IsWord(word)) continue;
@@ -284,7 +292,8 @@ class Parser {
         value.text = std::move(token_.text);
         Take();
         return value;
-      default: break;
+      default:
+        break;
     }
     if (!token_.IsSymbol("(")) Expected("a value", "here");
     if (depth >= kMaxValueDepth) Fail(token_.at, "values are nested too deeply");

@@ -48,10 +48,10 @@ struct TConstantDeclaration {
 };
 
 struct TAttributeSpecification {
-  std::string name;    // as written
-  std::string target;  // the entity or port it is given for
+  std::string name;         // as written
+  std::string target;       // the entity or port it is given for
   std::string entityClass;  // "entity", "signal", ...
-  TBsdlValue value;    // empty list for attributes whose value is not read
+  TBsdlValue value;         // empty list for attributes whose value is not read
   bool valueRead = false;
   TTextLocation at;
 };

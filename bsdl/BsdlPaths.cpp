@@ -105,8 +105,8 @@ std::string TBSDLEntity::DetermineFullPath(const std::string& bsdlFileName,
   const char separator = hostsdk::kPathSeparator;
   std::string folder = libraryFolder.empty() ? hostsdk::ModuleLibraryFolder() : libraryFolder;
   folder = hostsdk::EnsureTrailing(std::move(folder), separator);
-  return folder + "BSDL" + separator + deviceVendorName + separator + deviceFamilyName +
-         separator + bsdlFileName;
+  return folder + "BSDL" + separator + deviceVendorName + separator + deviceFamilyName + separator +
+         bsdlFileName;
 }
 
 std::string TBSDLEntity::FindFullBSDLPath(const std::string& sourcePath) {

@@ -37,17 +37,20 @@ struct Named {
 };
 
 constexpr Named<TCellKind> kCellKinds[] = {
-    {"BC_0", eCellKind_BC_0}, {"BC_1", eCellKind_BC_1}, {"BC_2", eCellKind_BC_2},
-    {"BC_3", eCellKind_BC_3}, {"BC_4", eCellKind_BC_4}, {"BC_5", eCellKind_BC_5},
-    {"BC_6", eCellKind_BC_6}, {"BC_7", eCellKind_BC_7}, {"BC_8", eCellKind_BC_8},
+    {"BC_0", eCellKind_BC_0}, {"BC_1", eCellKind_BC_1},  {"BC_2", eCellKind_BC_2},
+    {"BC_3", eCellKind_BC_3}, {"BC_4", eCellKind_BC_4},  {"BC_5", eCellKind_BC_5},
+    {"BC_6", eCellKind_BC_6}, {"BC_7", eCellKind_BC_7},  {"BC_8", eCellKind_BC_8},
     {"BC_9", eCellKind_BC_9}, {"BC_10", eCellKind_BC_10}};
 
-constexpr Named<TCellFunction> kCellFunctions[] = {
-    {"INPUT", eCellFunction_Input},       {"CLOCK", eCellFunction_Clock},
-    {"OUTPUT2", eCellFunction_Output2},   {"OUTPUT3", eCellFunction_Output3},
-    {"CONTROL", eCellFunction_Control},   {"CONTROLR", eCellFunction_ControlR},
-    {"INTERNAL", eCellFunction_Internal}, {"BIDIR", eCellFunction_BiDir},
-    {"OBSERVE_ONLY", eCellFunction_ObserveOnly}};
+constexpr Named<TCellFunction> kCellFunctions[] = {{"INPUT", eCellFunction_Input},
+                                                   {"CLOCK", eCellFunction_Clock},
+                                                   {"OUTPUT2", eCellFunction_Output2},
+                                                   {"OUTPUT3", eCellFunction_Output3},
+                                                   {"CONTROL", eCellFunction_Control},
+                                                   {"CONTROLR", eCellFunction_ControlR},
+                                                   {"INTERNAL", eCellFunction_Internal},
+                                                   {"BIDIR", eCellFunction_BiDir},
+                                                   {"OBSERVE_ONLY", eCellFunction_ObserveOnly}};
 
 constexpr Named<TBitValue> kSafeBits[] = {{"0", eBit_0}, {"1", eBit_1}, {"X", eBit_X}};
 constexpr Named<TBitValue> kDisableValues[] = {{"0", eBit_0}, {"1", eBit_1}};
@@ -105,7 +108,8 @@ const T* FindNamed(const Named<T> (&table)[N], std::string_view name) {
 template <class T, size_t N>
 std::string NamesOf(const Named<T> (&table)[N]) {
   std::string names;
-  for (size_t i = 0; i < N; ++i) names += (i == 0 ? "" : i + 1 == N ? " or " : ", ") + std::string(table[i].name);
+  for (size_t i = 0; i < N; ++i)
+    names += (i == 0 ? "" : i + 1 == N ? " or " : ", ") + std::string(table[i].name);
   return names;
 }
 
@@ -169,8 +173,8 @@ class StringCursor {
         std::from_chars(word.text.data(), word.text.data() + word.text.size(), value);
     if (error != std::errc{} || end != word.text.data() + word.text.size() || value < min ||
         value > max)
-      Fail(word.at, "expected " + what + " (" + std::to_string(min) + " to " +
-                        std::to_string(max) + "), found '" + word.text + "'");
+      Fail(word.at, "expected " + what + " (" + std::to_string(min) + " to " + std::to_string(max) +
+                        "), found '" + word.text + "'");
     return value;
   }
   // After an item of a list: ',' and more items, or the end of the string.
@@ -250,21 +254,24 @@ class Builder {
       for (size_t j = 0; j < i; ++j) {
         const TAttributeSpecification& earlier = syntax_.attributes[j];
         if (SameName(earlier.name, attribute.name) && SameName(earlier.target, attribute.target))
-          Fail(attribute.at, attribute.name + " of " + attribute.target + " is given twice (first on line " +
+          Fail(attribute.at, attribute.name + " of " + attribute.target +
+                                 " is given twice (first on line " +
                                  std::to_string(earlier.at.line) + ")");
       }
-      const bool forEntity = std::any_of(std::begin(kEntityAttributes), std::end(kEntityAttributes),
-                                         [&](std::string_view name) { return SameName(name, attribute.name); });
+      const bool forEntity =
+          std::any_of(std::begin(kEntityAttributes), std::end(kEntityAttributes),
+                      [&](std::string_view name) { return SameName(name, attribute.name); });
       if (forEntity && !SameName(attribute.target, syntax_.entityName))
-        Fail(attribute.at, attribute.name + " is given for '" + attribute.target + "', but the entity is " +
-                               syntax_.entityName);
+        Fail(attribute.at, attribute.name + " is given for '" + attribute.target +
+                               "', but the entity is " + syntax_.entityName);
     }
   }
 
   void DeclarePorts() {
     for (const TPortDeclaration& declaration : syntax_.ports) {
       const std::string key = UpperAscii(declaration.name);
-      if (portIndex_.count(key)) Fail(declaration.at, "port " + declaration.name + " is declared twice");
+      if (portIndex_.count(key))
+        Fail(declaration.at, "port " + declaration.name + " is declared twice");
       portIndex_[key] = ports_.size();
       ports_.push_back(Port{&declaration, {}, false, {}});
     }
@@ -297,7 +304,9 @@ class Builder {
                                          "\", but no PIN_MAP_STRING constant has that name");
     }
     if (maps.size() > 1)
-      Fail(maps[1]->at, "there are several PIN_MAP_STRING constants and no PHYSICAL_PIN_MAP default to choose one");
+      Fail(maps[1]->at,
+           "there are several PIN_MAP_STRING constants and no PHYSICAL_PIN_MAP default to choose "
+           "one");
     return maps.empty() ? nullptr : maps.front();
   }
 
@@ -305,7 +314,8 @@ class Builder {
     const TConstantDeclaration* map = ChoosePinMap();
     if (!map) {
       if (!ports_.empty())
-        Fail(ports_.front().declaration->at, "the ports have no pin map (a PIN_MAP_STRING constant)");
+        Fail(ports_.front().declaration->at,
+             "the ports have no pin map (a PIN_MAP_STRING constant)");
       return;
     }
     if (map->value.kind != TBsdlValue::Kind::String)
@@ -313,7 +323,8 @@ class Builder {
     ReadPinMap(map->value.content, "in pin map " + map->name);
     for (Port& port : ports_) {
       if (!port.mapped)
-        Fail(port.declaration->at, "port " + port.declaration->name + " is not in pin map " + map->name);
+        Fail(port.declaration->at,
+             "port " + port.declaration->name + " is not in pin map " + map->name);
       CreatePins(port);
     }
   }
@@ -340,10 +351,13 @@ class Builder {
       if (list != declaration.isVector || static_cast<int64_t>(pins.size()) != expected)
         cursor.Fail(name.at, "port " + name.text + " has " + std::to_string(expected) +
                                  " element(s), but the pin map gives " +
-                                 (list ? "a list of " + std::to_string(pins.size()) : std::string("one pin")));
+                                 (list ? "a list of " + std::to_string(pins.size())
+                                       : std::string("one pin")));
       for (const TToken& pin : pins) {
         const auto [owner, added] = pinOwners.emplace(UpperAscii(pin.text), name.text);
-        if (!added) cursor.Fail(pin.at, "pin " + pin.text + " is mapped to both " + owner->second + " and " + name.text);
+        if (!added)
+          cursor.Fail(pin.at, "pin " + pin.text + " is mapped to both " + owner->second + " and " +
+                                  name.text);
         port->pinNumbers.push_back(pin.text);
       }
       port->mapped = true;
@@ -357,11 +371,18 @@ class Builder {
 
   static void SetElectrical(TScanPin& pin, TPortMode mode) {
     switch (mode) {
-      case TPortMode::In: pin.SetDirection(eElectricInput); return;
+      case TPortMode::In:
+        pin.SetDirection(eElectricInput);
+        return;
       case TPortMode::Out:
-      case TPortMode::Buffer: pin.SetDirection(eElectricOutput); return;
-      case TPortMode::InOut: pin.SetDirection(eElectricIO); return;
-      case TPortMode::Linkage: break;
+      case TPortMode::Buffer:
+        pin.SetDirection(eElectricOutput);
+        return;
+      case TPortMode::InOut:
+        pin.SetDirection(eElectricIO);
+        return;
+      case TPortMode::Linkage:
+        break;
     }
     if (IsPowerName(pin.PinName()) || IsGroundName(pin.PinName())) {
       pin.SetKind(IsPowerName(pin.PinName()) ? eScanPinKind_Power : eScanPinKind_Ground);
@@ -391,9 +412,12 @@ class Builder {
 
   TScanPin* ScalarPin(const TAttributeSpecification& attribute) {
     Port* port = FindPort(attribute.target);
-    if (!port) Fail(attribute.at, attribute.name + " is given for '" + attribute.target + "', which is not a port");
+    if (!port)
+      Fail(attribute.at,
+           attribute.name + " is given for '" + attribute.target + "', which is not a port");
     if (port->declaration->isVector)
-      Fail(attribute.at, attribute.name + " is given for vector port " + attribute.target + "; a TAP port is a single bit");
+      Fail(attribute.at, attribute.name + " is given for vector port " + attribute.target +
+                             "; a TAP port is a single bit");
     return port->pins.front();
   }
 
@@ -404,9 +428,14 @@ class Builder {
         if ((entity_.get()->*tap.get)())
           Fail(attribute.at, std::string(tap.name) + " is given for a second port");
         TScanPin* pin = ScalarPin(attribute);
+        for (const TapAttribute& other : kTapAttributes)
+          if ((entity_.get()->*other.get)() == pin)
+            Fail(attribute.at, "port " + attribute.target + " is already the " +
+                                   std::string(other.name) + " port");
         if (tap.kind == eScanPinKind_TCK)
           ReadScanClock(attribute);
-        else if (attribute.value.kind != TBsdlValue::Kind::Identifier || !SameName(attribute.value.text, "true"))
+        else if (attribute.value.kind != TBsdlValue::Kind::Identifier ||
+                 !SameName(attribute.value.text, "true"))
           Fail(attribute.value.at, "expected 'true' as the value of " + attribute.name);
         pin->SetKind(tap.kind);
         (entity_.get()->*tap.set)(pin);
@@ -418,7 +447,8 @@ class Builder {
   void ReadScanClock(const TAttributeSpecification& attribute) {
     const TBsdlValue& value = attribute.value;
     if (value.kind != TBsdlValue::Kind::List || value.items.size() != 2 ||
-        value.items[0].kind != TBsdlValue::Kind::Number || value.items[1].kind != TBsdlValue::Kind::Identifier)
+        value.items[0].kind != TBsdlValue::Kind::Number ||
+        value.items[1].kind != TBsdlValue::Kind::Identifier)
       Fail(value.at, "expected (frequency, LOW or BOTH) as the value of TAP_SCAN_CLOCK");
     const std::string& text = value.items[0].text;
     double frequency = 0;
@@ -426,32 +456,41 @@ class Builder {
     if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(frequency))
       Fail(value.items[0].at, "expected a frequency in Hz in TAP_SCAN_CLOCK, found " + text);
     const TScanClockHaltMode* mode = FindNamed(kHaltModes, value.items[1].text);
-    if (!mode) Fail(value.items[1].at, "expected LOW or BOTH as the halt mode in TAP_SCAN_CLOCK, found " + value.items[1].text);
+    if (!mode)
+      Fail(value.items[1].at,
+           "expected LOW or BOTH as the halt mode in TAP_SCAN_CLOCK, found " + value.items[1].text);
     entity_->SetScanClockMaxSpeed(frequency);
     entity_->SetScanClockHaltMode(*mode);
   }
 
   void ReadTexts() {
-    if (const auto* a = Attribute("COMPONENT_CONFORMANCE")) entity_->SetConformanceStatement(StringValue(*a).Text());
-    if (const auto* a = Attribute("COMPLIANCE_PATTERNS")) entity_->SetCompliancePattern(StringValue(*a).Text());
-    if (const auto* a = Attribute("DESIGN_WARNING")) entity_->SetDesignWarning(StringValue(*a).Text());
+    if (const auto* a = Attribute("COMPONENT_CONFORMANCE"))
+      entity_->SetConformanceStatement(StringValue(*a).Text());
+    if (const auto* a = Attribute("COMPLIANCE_PATTERNS"))
+      entity_->SetCompliancePattern(StringValue(*a).Text());
+    if (const auto* a = Attribute("DESIGN_WARNING"))
+      entity_->SetDesignWarning(StringValue(*a).Text());
   }
 
   void ReadInstructions() {
     if (const auto* length = Attribute("INSTRUCTION_LENGTH"))
-      entity_->SetInstructionLength(static_cast<int32_t>(NumberValue(*length, 1, kMaxInstructionLength)));
+      entity_->SetInstructionLength(
+          static_cast<int32_t>(NumberValue(*length, 1, kMaxInstructionLength)));
     if (const auto* opcodes = Attribute("INSTRUCTION_OPCODE")) ReadOpcodes(*opcodes);
-    if (const auto* capture = Attribute("INSTRUCTION_CAPTURE")) CheckPattern(*capture, entity_->InstructionLength(), "01xX");
+    if (const auto* capture = Attribute("INSTRUCTION_CAPTURE"))
+      CheckPattern(*capture, entity_->InstructionLength(), "01xX");
   }
 
   // The single word of a bit-pattern attribute, checked; the word joined
   // from all words when `length` is 0.
-  std::string CheckPattern(const TAttributeSpecification& attribute, int64_t length, std::string_view bits) {
+  std::string CheckPattern(const TAttributeSpecification& attribute, int64_t length,
+                           std::string_view bits) {
     StringCursor cursor(StringValue(attribute), syntax_.file, "in " + attribute.name);
     std::string pattern;
     const TTextLocation at = cursor.Token().at;
     while (!cursor.AtEnd()) pattern += cursor.ExpectWord("bits").text;
-    if (!IsBitPattern(pattern, bits) || (length > 0 && static_cast<int64_t>(pattern.size()) != length))
+    if (!IsBitPattern(pattern, bits) ||
+        (length > 0 && static_cast<int64_t>(pattern.size()) != length))
       cursor.Fail(at, "expected " + (length > 0 ? std::to_string(length) + " " : std::string()) +
                           "bits of " + std::string(bits) + ", found \"" + pattern + "\"");
     return pattern;
@@ -461,7 +500,8 @@ class Builder {
   void ReadOpcodes(const TAttributeSpecification& attribute) {
     StringCursor cursor(StringValue(attribute), syntax_.file, "in INSTRUCTION_OPCODE");
     std::map<std::string, TTextLocation> seen;
-    size_t patternLength = entity_->InstructionLength() > 0 ? static_cast<size_t>(entity_->InstructionLength()) : 0;
+    size_t patternLength =
+        entity_->InstructionLength() > 0 ? static_cast<size_t>(entity_->InstructionLength()) : 0;
     do {
       if (cursor.AtEnd()) break;
       const TToken name = cursor.ExpectWord("an instruction name");
@@ -471,7 +511,8 @@ class Builder {
       do {
         const TToken pattern = cursor.ExpectWord("an opcode of 0 and 1 for " + name.text);
         if (!IsBitPattern(pattern.text, "01"))
-          cursor.Fail(pattern.at, "opcode \"" + pattern.text + "\" of " + name.text + " is not made of 0 and 1");
+          cursor.Fail(pattern.at, "opcode \"" + pattern.text + "\" of " + name.text +
+                                      " is not made of 0 and 1");
         if (patternLength == 0) patternLength = pattern.text.size();
         if (pattern.text.size() != patternLength)
           cursor.Fail(pattern.at, "opcode \"" + pattern.text + "\" of " + name.text + " is not " +
@@ -515,7 +556,8 @@ class Builder {
       const TToken name = cursor.ExpectWord("a register name");
       int32_t length = 0;
       if (cursor.TakeSymbol("[")) {
-        length = static_cast<int32_t>(cursor.ExpectNumber("the length of " + name.text, 1, kMaxRegisterLength));
+        length = static_cast<int32_t>(
+            cursor.ExpectNumber("the length of " + name.text, 1, kMaxRegisterLength));
         cursor.ExpectSymbol("]", "after the length of " + name.text);
       }
       TRegisterAssociation* association = Association(name.text, length);
@@ -560,9 +602,12 @@ class Builder {
   void ReadBoundaryRegister() {
     const TAttributeSpecification* lengthAttribute = Attribute("BOUNDARY_LENGTH");
     const TAttributeSpecification* registerAttribute = Attribute("BOUNDARY_REGISTER");
-    const int64_t length = lengthAttribute ? NumberValue(*lengthAttribute, 0, kMaxBoundaryLength) : -1;
+    const int64_t length =
+        lengthAttribute ? NumberValue(*lengthAttribute, 0, kMaxBoundaryLength) : -1;
     if (!registerAttribute) {
-      if (length > 0) Fail(lengthAttribute->at, "BOUNDARY_LENGTH is " + std::to_string(length) + ", but there is no BOUNDARY_REGISTER");
+      if (length > 0)
+        Fail(lengthAttribute->at, "BOUNDARY_LENGTH is " + std::to_string(length) +
+                                      ", but there is no BOUNDARY_REGISTER");
       entity_->SetBoundaryLength(length > 0 ? static_cast<int32_t>(length) : 0);
       return;
     }
@@ -575,13 +620,16 @@ class Builder {
 
     const size_t count = cells.size();
     if (length >= 0 && static_cast<int64_t>(count) != length)
-      Fail(registerAttribute->at, "BOUNDARY_REGISTER lists " + std::to_string(count) + " cells, but BOUNDARY_LENGTH is " + std::to_string(length));
+      Fail(registerAttribute->at, "BOUNDARY_REGISTER lists " + std::to_string(count) +
+                                      " cells, but BOUNDARY_LENGTH is " + std::to_string(length));
     std::vector<CellLink> byNumber(count, CellLink{nullptr, {}});
     for (const CellLink& link : cells) {
       const auto number = static_cast<size_t>(link.cell->CellNumber());
       if (number >= count)
-        Fail(link.at, "cell number " + std::to_string(number) + " is outside 0 to " + std::to_string(count - 1));
-      if (byNumber[number].cell) Fail(link.at, "cell " + std::to_string(number) + " is listed twice");
+        Fail(link.at, "cell number " + std::to_string(number) + " is outside 0 to " +
+                          std::to_string(count - 1));
+      if (byNumber[number].cell)
+        Fail(link.at, "cell " + std::to_string(number) + " is listed twice");
       byNumber[number] = link;
     }
     entity_->SetBoundaryLength(static_cast<int32_t>(count));
@@ -603,7 +651,9 @@ class Builder {
   T ExpectNamed(StringCursor& cursor, const Named<T> (&table)[N], const std::string& what) {
     const TToken word = cursor.ExpectWord(what);
     const T* value = FindNamed(table, word.text);
-    if (!value) cursor.Fail(word.at, "expected " + what + " (" + NamesOf(table) + "), found '" + word.text + "'");
+    if (!value)
+      cursor.Fail(word.at,
+                  "expected " + what + " (" + NamesOf(table) + "), found '" + word.text + "'");
     return *value;
   }
 
@@ -626,9 +676,11 @@ class Builder {
       cell->SetControlCellNumber(static_cast<int32_t>(
           cursor.ExpectNumber("the control cell of " + cellName, 0, kMaxBoundaryLength - 1)));
       cursor.ExpectSymbol(",", "after the control cell of " + cellName);
-      cell->SetDisableValue(ExpectNamed(cursor, kDisableValues, "the disable value of " + cellName));
+      cell->SetDisableValue(
+          ExpectNamed(cursor, kDisableValues, "the disable value of " + cellName));
       cursor.ExpectSymbol(",", "after the disable value of " + cellName);
-      cell->SetDisableResult(ExpectNamed(cursor, kDisableResults, "the disable result of " + cellName));
+      cell->SetDisableResult(
+          ExpectNamed(cursor, kDisableResults, "the disable result of " + cellName));
     }
     cursor.ExpectSymbol(")", "to close " + cellName);
     return CellLink{cell, at};
@@ -639,7 +691,8 @@ class Builder {
     if (cursor.TakeSymbol("*")) return;
     const TToken name = cursor.ExpectWord("a port name or '*' for " + cellName);
     Port* port = FindPort(name.text);
-    if (!port) cursor.Fail(name.at, cellName + " names port '" + name.text + "', which is not declared");
+    if (!port)
+      cursor.Fail(name.at, cellName + " names port '" + name.text + "', which is not declared");
     const TPortDeclaration& declaration = *port->declaration;
     if (declaration.mode == TPortMode::Linkage)
       cursor.Fail(name.at, cellName + " names linkage port " + declaration.name);
@@ -650,7 +703,8 @@ class Builder {
                                                 std::min(declaration.left, declaration.right),
                                                 std::max(declaration.left, declaration.right));
       cursor.ExpectSymbol(")", "after the index of port " + declaration.name);
-      position = declaration.left <= declaration.right ? index - declaration.left : declaration.left - index;
+      position = declaration.left <= declaration.right ? index - declaration.left
+                                                       : declaration.left - index;
     }
     TScanPin* pin = port->pins[static_cast<size_t>(position)];
     cell.SetPortId(pin->PinName());
@@ -679,7 +733,8 @@ std::unique_ptr<TBSDLEntity> ReadBsdlFile(const std::string& path) {
   while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
     text.append(chunk, static_cast<size_t>(file.gcount()));
     if (text.size() > kMaxFileSize)
-      throw std::runtime_error("BSDL file " + path + " is larger than " + std::to_string(kMaxFileSize) + " bytes");
+      throw std::runtime_error("BSDL file " + path + " is larger than " +
+                               std::to_string(kMaxFileSize) + " bytes");
   }
   if (file.bad()) throw std::runtime_error("cannot read BSDL file " + path);
   return ReadBsdlText(text, path);

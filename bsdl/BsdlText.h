@@ -15,7 +15,9 @@ inline std::string Pad(std::string_view text, size_t width) {
   return padded;
 }
 
-inline std::string Pad(long long number, size_t width) { return Pad(std::to_string(number), width); }
+inline std::string Pad(long long number, size_t width) {
+  return Pad(std::to_string(number), width);
+}
 
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 

@@ -28,30 +28,36 @@ constexpr std::string_view kDefaultPackage = "STD_1149_1_2001";
 
 // Words a port or instruction name must not be: VHDL's reserved words.
 constexpr std::string_view kReservedWords[] = {
-    "ABS",       "ACCESS",   "AFTER",     "ALIAS",    "ALL",          "AND",       "ARCHITECTURE",
-    "ARRAY",     "ASSERT",   "ATTRIBUTE", "BEGIN",    "BLOCK",        "BODY",      "BUFFER",
-    "BUS",       "CASE",     "COMPONENT", "CONFIGURATION", "CONSTANT", "DISCONNECT", "DOWNTO",
-    "ELSE",      "ELSIF",    "END",       "ENTITY",   "EXIT",         "FILE",      "FOR",
-    "FUNCTION",  "GENERATE", "GENERIC",   "GROUP",    "GUARDED",      "IF",        "IMPURE",
-    "IN",        "INERTIAL", "INOUT",     "IS",       "LABEL",        "LIBRARY",   "LINKAGE",
-    "LITERAL",   "LOOP",     "MAP",       "MOD",      "NAND",         "NEW",       "NEXT",
-    "NOR",       "NOT",      "NULL",      "OF",       "ON",           "OPEN",      "OR",
-    "OTHERS",    "OUT",      "PACKAGE",   "PORT",     "POSTPONED",    "PROCEDURE", "PROCESS",
-    "PURE",      "RANGE",    "RECORD",    "REGISTER", "REJECT",       "REM",       "REPORT",
-    "RETURN",    "ROL",      "ROR",       "SELECT",   "SEVERITY",     "SIGNAL",    "SHARED",
-    "SLA",       "SLL",      "SRA",       "SRL",      "SUBTYPE",      "THEN",      "TO",
-    "TRANSPORT", "TYPE",     "UNAFFECTED", "UNITS",   "UNTIL",        "USE",       "VARIABLE",
-    "WAIT",      "WHEN",     "WHILE",     "WITH",     "XNOR",         "XOR",       "BIT",
-    "BIT_VECTOR", "STRING",  "TRUE",      "FALSE"};
+    "ABS",          "ACCESS",     "AFTER",      "ALIAS",     "ALL",       "AND",
+    "ARCHITECTURE", "ARRAY",      "ASSERT",     "ATTRIBUTE", "BEGIN",     "BLOCK",
+    "BODY",         "BUFFER",     "BUS",        "CASE",      "COMPONENT", "CONFIGURATION",
+    "CONSTANT",     "DISCONNECT", "DOWNTO",     "ELSE",      "ELSIF",     "END",
+    "ENTITY",       "EXIT",       "FILE",       "FOR",       "FUNCTION",  "GENERATE",
+    "GENERIC",      "GROUP",      "GUARDED",    "IF",        "IMPURE",    "IN",
+    "INERTIAL",     "INOUT",      "IS",         "LABEL",     "LIBRARY",   "LINKAGE",
+    "LITERAL",      "LOOP",       "MAP",        "MOD",       "NAND",      "NEW",
+    "NEXT",         "NOR",        "NOT",        "NULL",      "OF",        "ON",
+    "OPEN",         "OR",         "OTHERS",     "OUT",       "PACKAGE",   "PORT",
+    "POSTPONED",    "PROCEDURE",  "PROCESS",    "PURE",      "RANGE",     "RECORD",
+    "REGISTER",     "REJECT",     "REM",        "REPORT",    "RETURN",    "ROL",
+    "ROR",          "SELECT",     "SEVERITY",   "SIGNAL",    "SHARED",    "SLA",
+    "SLL",          "SRA",        "SRL",        "SUBTYPE",   "THEN",      "TO",
+    "TRANSPORT",    "TYPE",       "UNAFFECTED", "UNITS",     "UNTIL",     "USE",
+    "VARIABLE",     "WAIT",       "WHEN",       "WHILE",     "WITH",      "XNOR",
+    "XOR",          "BIT",        "BIT_VECTOR", "STRING",    "TRUE",      "FALSE"};
 
 enum class Mode { In, Out, InOut, Linkage };
 
 std::string_view ModeWord(Mode mode) {
   switch (mode) {
-    case Mode::In: return "in";
-    case Mode::Out: return "out";
-    case Mode::InOut: return "inout";
-    case Mode::Linkage: return "linkage";
+    case Mode::In:
+      return "in";
+    case Mode::Out:
+      return "out";
+    case Mode::InOut:
+      return "inout";
+    case Mode::Linkage:
+      return "linkage";
   }
   return "inout";
 }
@@ -88,7 +94,8 @@ class NamePool {
   void Reserve(std::string_view name) { used_.insert(UpperAscii(name)); }
   std::string Unique(std::string id) {
     std::string candidate = id;
-    for (int n = 2; used_.count(UpperAscii(candidate)); ++n) candidate = id + "_" + std::to_string(n);
+    for (int n = 2; used_.count(UpperAscii(candidate)); ++n)
+      candidate = id + "_" + std::to_string(n);
     used_.insert(UpperAscii(candidate));
     return candidate;
   }
@@ -104,13 +111,15 @@ std::optional<std::pair<std::string, int64_t>> SplitIndexed(std::string_view nam
   const std::string_view digits = name.substr(open + 1, name.size() - open - 2);
   int64_t index = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
-  if (error != std::errc{} || end != digits.data() + digits.size() || index < 0 || index > 1'000'000)
+  if (error != std::errc{} || end != digits.data() + digits.size() || index < 0 ||
+      index > 1'000'000)
     return std::nullopt;
   return std::make_pair(std::string(name.substr(0, open)), index);
 }
 
 bool IsPinWord(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return IsAlnum(c) || c == '_'; });
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return IsAlnum(c) || c == '_'; });
 }
 
 // A string's characters inside a VHDL literal: quotes doubled, control
@@ -118,9 +127,12 @@ bool IsPinWord(std::string_view text) {
 std::string Escaped(std::string_view text) {
   std::string escaped;
   for (char c : text) {
-    if (c == '"') escaped += "\"\"";
-    else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) escaped += ' ';
-    else escaped += c;
+    if (c == '"')
+      escaped += "\"\"";
+    else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      escaped += ' ';
+    else
+      escaped += c;
   }
   return escaped;
 }
@@ -150,14 +162,17 @@ std::string Concatenation(const std::vector<std::string>& pieces, std::string_vi
 std::string Frequency(double hertz) {
   if (!std::isfinite(hertz) || hertz < 0) hertz = 0;
   char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, hertz, std::chars_format::scientific);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, hertz, std::chars_format::scientific);
   std::string text(buffer, result.ptr);
   const size_t exponent = text.find('e');
   if (text.find('.') == std::string::npos) text.insert(exponent, ".0");
   return text;
 }
 
-std::string CellNumberText(const TBoundaryCell& cell) { return "cell " + std::to_string(cell.CellNumber()); }
+std::string CellNumberText(const TBoundaryCell& cell) {
+  return "cell " + std::to_string(cell.CellNumber());
+}
 
 class Writer {
  public:
@@ -174,11 +189,13 @@ class Writer {
     text += "-- Boundary-scan description of " + name_ + "\n";
     if (!entity_.Filename().empty()) text += "-- File: " + Escaped(entity_.Filename()) + "\n";
     text += "\nentity " + name_ + " is\n\n";
-    text += "  generic (" + std::string(kPinMapGeneric) + " : string := \"" + std::string(kPinMapConstant) + "\");\n\n";
+    text += "  generic (" + std::string(kPinMapGeneric) + " : string := \"" +
+            std::string(kPinMapConstant) + "\");\n\n";
     text += PortList();
     text += "  use " + UsePackage() + ".all;\n\n";
     text += EntityAttribute("COMPONENT_CONFORMANCE", entity_.ConformanceStatement());
-    text += "  attribute PIN_MAP of " + name_ + " : entity is " + std::string(kPinMapGeneric) + ";\n\n";
+    text +=
+        "  attribute PIN_MAP of " + name_ + " : entity is " + std::string(kPinMapGeneric) + ";\n\n";
     text += PinMap();
     text += TapAttributes();
     text += EntityAttribute("COMPLIANCE_PATTERNS", entity_.CompliancePattern());
@@ -211,19 +228,27 @@ class Writer {
       case eScanPinKind_TDI:
       case eScanPinKind_TMS:
       case eScanPinKind_TCK:
-      case eScanPinKind_TRST: return Mode::In;
-      case eScanPinKind_TDO: return Mode::Out;
+      case eScanPinKind_TRST:
+        return Mode::In;
+      case eScanPinKind_TDO:
+        return Mode::Out;
       case eScanPinKind_Power:
-      case eScanPinKind_Ground: return Mode::Linkage;
-      default: break;
+      case eScanPinKind_Ground:
+        return Mode::Linkage;
+      default:
+        break;
     }
     switch (pin.Direction()) {
-      case eElectricInput: return Mode::In;
+      case eElectricInput:
+        return Mode::In;
       case eElectricOutput:
       case eElectricOpenCollector:
-      case eElectricOpenEmitter: return Mode::Out;
-      case eElectricIO: return Mode::InOut;
-      default: return Mode::Linkage;
+      case eElectricOpenEmitter:
+        return Mode::Out;
+      case eElectricIO:
+        return Mode::InOut;
+      default:
+        return Mode::Linkage;
     }
   }
 
@@ -237,7 +262,8 @@ class Writer {
                          "\", which a pin map cannot hold (letters, digits and '_' only)");
       const auto [other, added] = numbers.emplace(UpperAscii(pin->PinNumber()), pin);
       if (!added)
-        throw EBsdlWrite("pins " + other->second->PinName() + " and " + pin->PinName() + " share the number " + pin->PinNumber());
+        throw EBsdlWrite("pins " + other->second->PinName() + " and " + pin->PinName() +
+                         " share the number " + pin->PinNumber());
       pins_.push_back(pin);
     }
   }
@@ -249,7 +275,8 @@ class Writer {
     if (cell.Pin() && pinSet_.count(cell.Pin())) return cell.Pin();
     for (const TScanPin* pin : pins_)
       if (SameName(pin->PinName(), cell.PortId())) return pin;
-    throw EBsdlWrite(CellNumberText(cell) + " serves port " + cell.PortId() + ", which no pin of the entity has");
+    throw EBsdlWrite(CellNumberText(cell) + " serves port " + cell.PortId() +
+                     ", which no pin of the entity has");
   }
 
   void GroupPorts() {
@@ -270,7 +297,8 @@ class Writer {
       if (mode == Mode::Linkage && served.count(pin)) mode = Mode::InOut;
       const auto split = IsTap(pin) ? std::nullopt : SplitIndexed(pin->PinName());
       const std::string base = split ? split->first : pin->PinName();
-      std::string key = UpperAscii(base) + (split ? "#indexed" : "") + (mode == Mode::Linkage ? "#linkage" : "");
+      std::string key =
+          UpperAscii(base) + (split ? "#indexed" : "") + (mode == Mode::Linkage ? "#linkage" : "");
       if (IsTap(pin)) key = "#tap#" + std::to_string(groups.size());
       const auto [found, added] = byKey.emplace(key, groups.size());
       if (added) groups.push_back(Group{base, split.has_value(), {}, {}});
@@ -278,7 +306,8 @@ class Writer {
       group.members.emplace_back(pin, split ? split->second : 0);
       group.modes.insert(mode);
     }
-    for (Group& group : groups) ports_.push_back(MakePort(group.base, group.indexed, group.members, group.modes));
+    for (Group& group : groups)
+      ports_.push_back(MakePort(group.base, group.indexed, group.members, group.modes));
   }
 
   // Whether the indices of `members`, in their order, step by `step`.
@@ -293,7 +322,8 @@ class Writer {
   // without gaps; otherwise they are put in index order, and pins whose
   // indices still leave gaps or repeat are numbered from 1.
   template <class Members>
-  Port MakePort(const std::string& base, bool indexed, Members members, const std::set<Mode>& modes) {
+  Port MakePort(const std::string& base, bool indexed, Members members,
+                const std::set<Mode>& modes) {
     Port port;
     port.name = names_.Unique(Identifier(base, "PIN"));
     port.mode = modes.size() == 1 ? *modes.begin() : Mode::InOut;
@@ -322,7 +352,8 @@ class Writer {
     for (const TInstructionOpCode* opcode : entity_.InstructionOpCodes()) {
       const std::string key = UpperAscii(opcode->InstructionName());
       if (instructionNames_.count(key)) continue;
-      instructionNames_[key] = instructionPool_.Unique(Identifier(opcode->InstructionName(), "INSTRUCTION"));
+      instructionNames_[key] =
+          instructionPool_.Unique(Identifier(opcode->InstructionName(), "INSTRUCTION"));
       instructionOrder_.push_back(key);
     }
   }
@@ -331,22 +362,28 @@ class Writer {
     const std::string key = UpperAscii(name);
     auto found = instructionNames_.find(key);
     if (found == instructionNames_.end())
-      found = instructionNames_.emplace(key, instructionPool_.Unique(Identifier(name, "INSTRUCTION"))).first;
+      found =
+          instructionNames_.emplace(key, instructionPool_.Unique(Identifier(name, "INSTRUCTION")))
+              .first;
     return found->second;
   }
 
   std::string EntityAttribute(std::string_view attribute, const std::string& value) const {
     if (value.empty()) return {};
-    return "  attribute " + std::string(attribute) + " of " + name_ + " : entity is\n" + Concatenation({value}, "    ") + ";\n\n";
+    return "  attribute " + std::string(attribute) + " of " + name_ + " : entity is\n" +
+           Concatenation({value}, "    ") + ";\n\n";
   }
 
   std::string UsePackage() const {
     const std::string& conformance = entity_.ConformanceStatement();
-    if (StartsWithStd(conformance) && Identifier(conformance, "") == conformance) return conformance;
+    if (StartsWithStd(conformance) && Identifier(conformance, "") == conformance)
+      return conformance;
     return std::string(kDefaultPackage);
   }
 
-  static bool StartsWithStd(const std::string& text) { return SameName(text.substr(0, std::min<size_t>(text.size(), 11)), "STD_1149_1_"); }
+  static bool StartsWithStd(const std::string& text) {
+    return SameName(text.substr(0, std::min<size_t>(text.size(), 11)), "STD_1149_1_");
+  }
 
   std::string PortList() const {
     if (ports_.empty()) return {};
@@ -354,10 +391,11 @@ class Writer {
     for (size_t i = 0; i < ports_.size(); ++i) {
       const Port& port = ports_[i];
       text += "    " + Pad(port.name, 12) + " : " + Pad(ModeWord(port.mode), 7) + " ";
-      const int64_t last = port.first + (port.descending ? -1 : 1) * (static_cast<int64_t>(port.pins.size()) - 1);
+      const int64_t last =
+          port.first + (port.descending ? -1 : 1) * (static_cast<int64_t>(port.pins.size()) - 1);
       if (port.isVector)
-        text += "bit_vector(" + std::to_string(port.first) + (port.descending ? " downto " : " to ") +
-                std::to_string(last) + ")";
+        text += "bit_vector(" + std::to_string(port.first) +
+                (port.descending ? " downto " : " to ") + std::to_string(last) + ")";
       else
         text += "bit";
       text += i + 1 < ports_.size() ? ";\n" : "\n";
@@ -371,23 +409,30 @@ class Writer {
       const Port& port = ports_[i];
       std::string piece = port.name + " : ";
       if (port.isVector) piece += "(";
-      for (size_t p = 0; p < port.pins.size(); ++p) piece += (p ? ", " : "") + port.pins[p]->PinNumber();
+      for (size_t p = 0; p < port.pins.size(); ++p)
+        piece += (p ? ", " : "") + port.pins[p]->PinNumber();
       if (port.isVector) piece += ")";
       pieces.push_back(piece + (i + 1 < ports_.size() ? ", " : ""));
     }
-    return "  constant " + std::string(kPinMapConstant) + " : PIN_MAP_STRING :=\n" + Concatenation(pieces, "    ") + ";\n\n";
+    return "  constant " + std::string(kPinMapConstant) + " : PIN_MAP_STRING :=\n" +
+           Concatenation(pieces, "    ") + ";\n\n";
   }
 
   std::string TapAttributes() const {
     const std::pair<std::string_view, const TScanPin*> taps[] = {
-        {"TAP_SCAN_IN", entity_.TAP_TDI()},     {"TAP_SCAN_OUT", entity_.TAP_TDO()},
-        {"TAP_SCAN_MODE", entity_.TAP_TMS()},   {"TAP_SCAN_CLOCK", entity_.TAP_TCK()},
+        {"TAP_SCAN_IN", entity_.TAP_TDI()},
+        {"TAP_SCAN_OUT", entity_.TAP_TDO()},
+        {"TAP_SCAN_MODE", entity_.TAP_TMS()},
+        {"TAP_SCAN_CLOCK", entity_.TAP_TCK()},
         {"TAP_SCAN_RESET", entity_.TAP_TRST()}};
     std::string text;
+    std::set<const TScanPin*> written;
     for (const auto& [attribute, pin] : taps) {
-      if (!pin || !pinSet_.count(pin)) continue;
-      text += "  attribute " + std::string(attribute) + " of " + elementName_.at(pin) + " : signal is ";
-      if (pin == entity_.TAP_TCK())
+      // A port takes one TAP role; a pin the entity gives two keeps the first.
+      if (!pin || !pinSet_.count(pin) || !written.insert(pin).second) continue;
+      text +=
+          "  attribute " + std::string(attribute) + " of " + elementName_.at(pin) + " : signal is ";
+      if (attribute == "TAP_SCAN_CLOCK")
         text += "(" + Frequency(entity_.ScanClockMaxSpeed()) + ", " +
                 (entity_.ScanClockHaltMode() == eScanClockHaltMode_Low ? "LOW" : "BOTH") + ");\n";
       else
@@ -399,13 +444,16 @@ class Writer {
   int32_t InstructionLength() const {
     if (entity_.InstructionLength() > 0) return entity_.InstructionLength();
     const auto& opcodes = entity_.InstructionOpCodes();
-    return opcodes.empty() ? 0 : static_cast<int32_t>(std::min<size_t>(opcodes.front()->OpCodePattern().size(), 0x7FFFFFFF));
+    return opcodes.empty() ? 0
+                           : static_cast<int32_t>(std::min<size_t>(
+                                 opcodes.front()->OpCodePattern().size(), 0x7FFFFFFF));
   }
 
   std::string Instructions() {
     const int32_t length = InstructionLength();
     if (length <= 0) return {};
-    std::string text = "  attribute INSTRUCTION_LENGTH of " + name_ + " : entity is " + std::to_string(length) + ";\n";
+    std::string text = "  attribute INSTRUCTION_LENGTH of " + name_ + " : entity is " +
+                       std::to_string(length) + ";\n";
     std::vector<std::string> pieces;
     for (const std::string& key : instructionOrder_) {
       std::string piece = instructionNames_.at(key) + " (";
@@ -413,18 +461,21 @@ class Writer {
       for (const TInstructionOpCode* opcode : entity_.InstructionOpCodes()) {
         if (UpperAscii(opcode->InstructionName()) != key) continue;
         const std::string& pattern = opcode->OpCodePattern();
-        if (static_cast<int64_t>(pattern.size()) != length || pattern.find_first_not_of("01") != std::string::npos)
-          throw EBsdlWrite("the opcode \"" + pattern + "\" of " + opcode->InstructionName() + " is not " +
-                           std::to_string(length) + " bits of 0 and 1");
+        if (static_cast<int64_t>(pattern.size()) != length ||
+            pattern.find_first_not_of("01") != std::string::npos)
+          throw EBsdlWrite("the opcode \"" + pattern + "\" of " + opcode->InstructionName() +
+                           " is not " + std::to_string(length) + " bits of 0 and 1");
         piece += (first ? "" : ", ") + pattern;
         first = false;
       }
       pieces.push_back(piece + ")" + (&key != &instructionOrder_.back() ? ", " : ""));
     }
     if (!pieces.empty())
-      text += "  attribute INSTRUCTION_OPCODE of " + name_ + " : entity is\n" + Concatenation(pieces, "    ") + ";\n";
+      text += "  attribute INSTRUCTION_OPCODE of " + name_ + " : entity is\n" +
+              Concatenation(pieces, "    ") + ";\n";
     // The standard wants the two bits nearest TDO to capture 01.
-    const std::string capture = length >= 2 ? std::string(static_cast<size_t>(length) - 2, 'x') + "01" : "1";
+    const std::string capture =
+        length >= 2 ? std::string(static_cast<size_t>(length) - 2, 'x') + "01" : "1";
     text += "  attribute INSTRUCTION_CAPTURE of " + name_ + " : entity is \"" + capture + "\";\n\n";
     return text;
   }
@@ -447,7 +498,9 @@ class Writer {
       if (const auto bracket = base.find('['); bracket != std::string::npos && base.back() == ']') {
         int64_t inName = 0;
         const std::string digits = base.substr(bracket + 1, base.size() - bracket - 2);
-        if (std::from_chars(digits.data(), digits.data() + digits.size(), inName).ptr == digits.data() + digits.size() && length <= 0)
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), inName).ptr ==
+                digits.data() + digits.size() &&
+            length <= 0)
           length = inName;
         base.resize(bracket);
       }
@@ -466,28 +519,34 @@ class Writer {
     }
     if (pieces.empty()) return {};
     for (size_t i = 0; i + 1 < pieces.size(); ++i) pieces[i] += ", ";
-    return "  attribute REGISTER_ACCESS of " + name_ + " : entity is\n" + Concatenation(pieces, "    ") + ";\n\n";
+    return "  attribute REGISTER_ACCESS of " + name_ + " : entity is\n" +
+           Concatenation(pieces, "    ") + ";\n\n";
   }
 
   std::string CellTuple(const TBoundaryCell& cell) const {
     const std::string what = CellNumberText(cell);
     if (cell.CellKind() == eCellKind_Undefined || CellKindName(cell.CellKind()).empty())
       throw EBsdlWrite(what + " has no cell kind");
-    if (cell.CellFunction() == eCellFunction_Undefined || CellFunctionName(cell.CellFunction()).empty())
+    if (cell.CellFunction() == eCellFunction_Undefined ||
+        CellFunctionName(cell.CellFunction()).empty())
       throw EBsdlWrite(what + " has no function");
     if (BitValueName(cell.SafeBit()).empty()) throw EBsdlWrite(what + " has no safe bit");
     const TScanPin* pin = CellPin(cell);
     std::string function = UpperAscii(CellFunctionName(cell.CellFunction()));
     if (cell.CellFunction() == eCellFunction_ObserveOnly) function = "OBSERVE_ONLY";
-    std::string tuple = std::to_string(cell.CellNumber()) + " (" + std::string(CellKindName(cell.CellKind())) + ", " +
-                        (pin ? elementName_.at(pin) : "*") + ", " + function + ", " + std::string(BitValueName(cell.SafeBit()));
+    std::string tuple = std::to_string(cell.CellNumber()) + " (" +
+                        std::string(CellKindName(cell.CellKind())) + ", " +
+                        (pin ? elementName_.at(pin) : "*") + ", " + function + ", " +
+                        std::string(BitValueName(cell.SafeBit()));
     if (cell.ControlCellNumber() >= 0) {
       if (cell.DisableValue() != eBit_0 && cell.DisableValue() != eBit_1)
         throw EBsdlWrite(what + " has a control cell but no disable value of 0 or 1");
-      if (cell.DisableResult() == eDisableResult_Undefined || DisableResultName(cell.DisableResult()).empty())
+      if (cell.DisableResult() == eDisableResult_Undefined ||
+          DisableResultName(cell.DisableResult()).empty())
         throw EBsdlWrite(what + " has a control cell but no disable result");
-      tuple += ", " + std::to_string(cell.ControlCellNumber()) + ", " + std::string(BitValueName(cell.DisableValue())) +
-               ", " + UpperAscii(DisableResultName(cell.DisableResult()));
+      tuple += ", " + std::to_string(cell.ControlCellNumber()) + ", " +
+               std::string(BitValueName(cell.DisableValue())) + ", " +
+               UpperAscii(DisableResultName(cell.DisableResult()));
     }
     return tuple + ")";
   }
@@ -497,17 +556,22 @@ class Writer {
     for (size_t i = 0; i < cells.size(); ++i)
       if (cells[i]->CellNumber() != static_cast<int32_t>(i))
         throw EBsdlWrite("boundary cell " + std::to_string(i) + " of the list has the number " +
-                         std::to_string(cells[i]->CellNumber()) + "; cells must be listed by number from 0");
+                         std::to_string(cells[i]->CellNumber()) +
+                         "; cells must be listed by number from 0");
     for (const TBoundaryCell* cell : cells)
       if (cell->ControlCellNumber() >= static_cast<int64_t>(cells.size()))
-        throw EBsdlWrite(CellNumberText(*cell) + " names control cell " + std::to_string(cell->ControlCellNumber()) +
+        throw EBsdlWrite(CellNumberText(*cell) + " names control cell " +
+                         std::to_string(cell->ControlCellNumber()) +
                          ", which is not in the register");
-    std::string text = "  attribute BOUNDARY_LENGTH of " + name_ + " : entity is " + std::to_string(cells.size()) + ";\n";
+    std::string text = "  attribute BOUNDARY_LENGTH of " + name_ + " : entity is " +
+                       std::to_string(cells.size()) + ";\n";
     if (cells.empty()) return text + "\n";
     std::vector<std::string> pieces;
-    for (size_t i = 0; i < cells.size(); ++i) pieces.push_back(CellTuple(*cells[i]) + (i + 1 < cells.size() ? ", " : ""));
+    for (size_t i = 0; i < cells.size(); ++i)
+      pieces.push_back(CellTuple(*cells[i]) + (i + 1 < cells.size() ? ", " : ""));
     return text + "  attribute BOUNDARY_REGISTER of " + name_ + " : entity is\n" +
-           "    -- num (cell, port, function, safe [, ccell, disval, rslt])\n" + Concatenation(pieces, "    ") + ";\n\n";
+           "    -- num (cell, port, function, safe [, ccell, disval, rslt])\n" +
+           Concatenation(pieces, "    ") + ";\n\n";
   }
 
   const TBSDLEntity& entity_;

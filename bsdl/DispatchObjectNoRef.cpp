@@ -24,8 +24,8 @@ HRESULT TDispatchObjectNoRef::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPI
   return E_NOTIMPL;
 }
 
-HRESULT TDispatchObjectNoRef::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                     EXCEPINFO*, UINT*) {
+HRESULT TDispatchObjectNoRef::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) {
   return E_NOTIMPL;
 }
 

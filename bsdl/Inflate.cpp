@@ -12,13 +12,14 @@ constexpr int kLiteralLengthCodes = 288;
 constexpr int kDistanceCodes = 30;
 constexpr int kEndOfBlock = 256;
 
-constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                      15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                      67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                       2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
-                                        33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
-                                        1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr uint16_t kDistanceBase[30] = {
+    1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 constexpr uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                         6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 // The order in which a dynamic block lists the lengths of the code-length code.
@@ -108,10 +109,17 @@ class Inflater {
     while (!last) {
       last = in_.Bits(1) != 0;
       switch (in_.Bits(2)) {
-        case 0: StoredBlock(); break;
-        case 1: FixedBlock(); break;
-        case 2: DynamicBlock(); break;
-        default: throw EInflate("a block has the reserved type 3");
+        case 0:
+          StoredBlock();
+          break;
+        case 1:
+          FixedBlock();
+          break;
+        case 2:
+          DynamicBlock();
+          break;
+        default:
+          throw EInflate("a block has the reserved type 3");
       }
     }
     return std::move(out_);
@@ -126,7 +134,9 @@ class Inflater {
   void StoredBlock() {
     in_.AlignToByte();
     const std::string_view header = in_.TakeBytes(4);
-    const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<uint8_t>(header[i])); };
+    const auto byte = [&](size_t i) {
+      return static_cast<uint32_t>(static_cast<uint8_t>(header[i]));
+    };
     const uint32_t length = byte(0) | (byte(1) << 8);
     const uint32_t complement = byte(2) | (byte(3) << 8);
     if (length != (~complement & 0xFFFFu)) throw EInflate("a stored block has a corrupt length");
@@ -142,9 +152,9 @@ class Inflater {
       for (int s = 256; s < 280; ++s) lengths[s] = 7;
       for (int s = 280; s < kLiteralLengthCodes; ++s) lengths[s] = 8;
       for (int s = 0; s < kDistanceCodes; ++s) lengths[kLiteralLengthCodes + s] = 5;
-      return std::array<Huffman, 2>{BuildHuffman(lengths.data(), kLiteralLengthCodes),
-                                    BuildHuffman(lengths.data() + kLiteralLengthCodes,
-                                                 kDistanceCodes)};
+      return std::array<Huffman, 2>{
+          BuildHuffman(lengths.data(), kLiteralLengthCodes),
+          BuildHuffman(lengths.data() + kLiteralLengthCodes, kDistanceCodes)};
     }();
     Codes(kCodes[0], kCodes[1]);
   }
@@ -203,7 +213,8 @@ class Inflater {
       const int distanceIndex = Decode(in_, distances);
       if (distanceIndex >= kDistanceCodes)
         throw EInflate("the data uses an undefined distance code");
-      const size_t distance = kDistanceBase[distanceIndex] + in_.Bits(kDistanceExtra[distanceIndex]);
+      const size_t distance =
+          kDistanceBase[distanceIndex] + in_.Bits(kDistanceExtra[distanceIndex]);
       if (distance > out_.size()) throw EInflate("a back reference points before the data");
       Reserve(length);
       // Byte by byte: the copy may overlap what it writes.

@@ -26,8 +26,8 @@ void TScanPin::AddBoundaryCell(TBoundaryCell* cell) {
 }
 
 std::string TScanPin::Description() const {
-  return " Pin Name:" + Pad(FPinName, 12) + " Number:" + Pad(FPinNumber, 12) + " IO:" +
-         std::string(PinElectricalName(FDirection));
+  return " Pin Name:" + Pad(FPinName, 12) + " Number:" + Pad(FPinNumber, 12) +
+         " IO:" + std::string(PinElectricalName(FDirection));
 }
 
 std::string TScanPin::ShortDescription() const {

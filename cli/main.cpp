@@ -8,6 +8,7 @@
 #include "cli/CatalogueCommands.h"
 #include "cli/DriverSession.h"
 #include "cli/PinCommands.h"
+#include "cli/SimCommand.h"
 
 namespace {
 
@@ -51,12 +52,17 @@ int main(int argc, char** argv) {
   standards->add_option("DEVICE", standardsDevice, "Part name")->required();
   standards->add_flag("--json", standardsJson, "Print a JSON array");
 
+  // The chip-model server (needs no driver module).
+  cli::SimCommand simCommand(app);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     const int code = app.exit(e);
     return code == 0 ? 0 : kExitUsage;
   }
+
+  if (simCommand.Chosen()) return simCommand.Run();
 
   try {
     cli::DriverSession session;

@@ -73,7 +73,7 @@ stage_linux() {
   step configure mxo2_configure_linux
   step build mxo2_build "$MXO2_BUILD_LINUX"
   step ctest run_ctest "$MXO2_BUILD_LINUX"
-  step exports "$MXO2_ROOT/scripts/check-linux-exports.sh" "$MXO2_BUILD_LINUX/Device_MachXO2.TLV"
+  step exports "$MXO2_ROOT/scripts/check-linux-exports.sh" "$(mxo2_output "$MXO2_BUILD_LINUX" Device_MachXO2.TLV)"
 }
 
 stage_win64() {
@@ -81,7 +81,7 @@ stage_win64() {
   local prefix="$MXO2_BUILD_WIN64/wineprefix"
   step configure mxo2_configure_win64
   step build mxo2_build "$MXO2_BUILD_WIN64"
-  step exports "$MXO2_ROOT/scripts/check-win-exports.sh" "$MXO2_BUILD_WIN64/Device_MachXO2.TLV"
+  step exports "$MXO2_ROOT/scripts/check-win-exports.sh" "$(mxo2_output "$MXO2_BUILD_WIN64" Device_MachXO2.TLV)"
   # Creating a Wine prefix takes a few seconds: do it once, before the tests.
   step wine-prefix "$runner" --prefix "$prefix" --init
   step ctest run_ctest "$MXO2_BUILD_WIN64"
@@ -93,7 +93,7 @@ stage_win32() {
   local objects
   objects=$(find "$MXO2_BUILD_WIN32/CMakeFiles/Device_MachXO2.dir" -name '*.obj' | sort | paste -sd:)
   step exports "$MXO2_ROOT/scripts/check-win-exports.sh" --stdcall-objects "$objects" \
-    "$MXO2_BUILD_WIN32/Device_MachXO2.TLV"
+    "$(mxo2_output "$MXO2_BUILD_WIN32" Device_MachXO2.TLV)"
 }
 
 stage_asan() {

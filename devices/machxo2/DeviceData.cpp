@@ -96,6 +96,11 @@ std::string TDeviceData::GetOptionDesignatorDescription() {
 
 std::string TDeviceData::GetBSDLFilename() { return Text(Parameters().BSDL); }
 
+plugin::ComPtr<IDispatch> TDeviceData::GetBSDLEntity() {
+  bsdl::TBSDLEntity* entity = FBSDLDataList.EntityFor(GetBSDLFilename());
+  return plugin::ComPtr<IDispatch>(entity ? entity->AsDispatch() : nullptr);
+}
+
 std::string TDeviceData::GetVendorName() { return DeviceFamilies().VendorName(kFamilyName); }
 
 int32_t TDeviceData::GetInstructionLength() { return Parameters().InstructionLength; }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/machxo2/BuiltInBsdl.h"
 #include "devices/machxo2/CatalogueTypes.h"
 #include "devices/machxo2/DeviceFamilyRegistry.h"
 #include "devices/machxo2/DevicePinData.h"
@@ -50,6 +51,7 @@ class TDeviceData : public plugin::TTalvoDriver {
   std::string GetOptionDesignatorName() override;
   std::string GetOptionDesignatorDescription() override;
   std::string GetBSDLFilename() override;
+  plugin::ComPtr<IDispatch> GetBSDLEntity() override;
   std::string GetVendorName() override;
   int32_t GetInstructionLength() override;
   int32_t GetDevicePinCount() override;
@@ -72,6 +74,8 @@ class TDeviceData : public plugin::TTalvoDriver {
   TDeviceKind FKind;
   // Made for every row at the first GetDevicePin, kept for the driver's life.
   std::vector<std::unique_ptr<TDevicePinData>> FPins;
+  // The 48 built-in BSDL file names with the entity built for this driver.
+  TBsdlDataList FBSDLDataList;
 };
 
 // The module-wide device-family registry: the built-in families amended by

@@ -105,6 +105,20 @@ void SetNoDelay(NativeSocket socket) {
   ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
 }
 
+// Acknowledges what came in at once instead of after the delayed-ACK
+// timer. A peer that writes one message in two pieces with Nagle on (an XVC
+// client sending "shift:" and then its vectors) holds the second piece until
+// the first is acknowledged, and would otherwise wait some 40 ms per
+// message. Linux only re-arms this per receive, hence the call every time.
+void AcknowledgeNow(NativeSocket socket) {
+#ifdef TCP_QUICKACK
+  const int on = 1;
+  ::setsockopt(socket, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#else
+  (void)socket;
+#endif
+}
+
 std::string PeerName(const sockaddr_in& address) {
   char text[INET_ADDRSTRLEN] = "?";
   ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
@@ -209,28 +223,32 @@ void TcpSocket::SendAll(const void* data, size_t size, const char* what) {
   }
 }
 
-bool TcpSocket::WaitReadable(Millis timeout) {
-  const int ready = WaitFor(socket_, POLLIN, timeout);
-  if (ready < 0)
-    throw NetworkError(peer_ + ": waiting for data failed: " + SocketErrorText(LastSocketError()));
-  return ready > 0;
+size_t TcpSocket::ReceiveSome(void* data, size_t size, Millis timeout, bool& closed) {
+  return Receive(data, size, timeout, closed, "receiving");
 }
 
-size_t TcpSocket::ReceiveSome(void* data, size_t size, Millis timeout, bool& closed) {
+size_t TcpSocket::Receive(void* data, size_t size, Millis timeout, bool& closed, const char* what) {
   closed = false;
-  if (!IsOpen()) throw NetworkError(peer_ + ": the connection is closed");
-  if (!WaitReadable(timeout)) return 0;
+  if (!IsOpen()) throw NetworkError(peer_ + ": " + what + ": the connection is closed");
+  const int ready = WaitFor(socket_, POLLIN, timeout);
+  if (ready < 0)
+    throw NetworkError(peer_ + ": " + what + ": waiting for data failed: " +
+                       SocketErrorText(LastSocketError()));
+  if (ready == 0) return 0;
   for (;;) {
     const int chunk = size > 0x40000000 ? 0x40000000 : static_cast<int>(size);
     const auto received = ::recv(socket_, static_cast<char*>(data), chunk, 0);
-    if (received > 0) return static_cast<size_t>(received);
+    if (received > 0) {
+      AcknowledgeNow(socket_);
+      return static_cast<size_t>(received);
+    }
     if (received == 0) {
       closed = true;
       return 0;
     }
     const int error = LastSocketError();
     if (Interrupted(error)) continue;
-    throw NetworkError(peer_ + ": receiving failed: " + SocketErrorText(error));
+    throw NetworkError(peer_ + ": " + what + ": receiving failed: " + SocketErrorText(error));
   }
 }
 
@@ -239,12 +257,7 @@ void TcpSocket::ReceiveAll(void* data, size_t size, Millis timeout, const char* 
   size_t done = 0;
   while (done < size) {
     bool closed = false;
-    size_t received = 0;
-    try {
-      received = ReceiveSome(bytes + done, size - done, timeout, closed);
-    } catch (const NetworkError& e) {
-      throw NetworkError(std::string(e.what()) + " (" + what + ")");
-    }
+    const size_t received = Receive(bytes + done, size - done, timeout, closed, what);
     if (closed)
       throw NetworkError(peer_ + ": " + what + ": the peer closed the connection after " +
                          std::to_string(done) + " of " + std::to_string(size) + " bytes");

@@ -64,8 +64,7 @@ class TcpSocket {
   void Close();
 
  private:
-  // Waits until the socket is readable; false when the time ran out.
-  bool WaitReadable(Millis timeout);
+  size_t Receive(void* data, size_t size, Millis timeout, bool& closed, const char* what);
 
   NativeSocket socket_ = kNoSocket;
   std::string peer_;

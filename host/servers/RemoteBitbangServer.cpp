@@ -20,9 +20,9 @@ const sim::TdoLevelSource* TdoSourceOf(sim::ChainDevice* chain) {
 
 }  // namespace
 
-RemoteBitbangServer::RemoteBitbangServer(std::shared_ptr<sim::ChainDevice> chain, uint16_t port,
-                                         const std::string& address)
-    : SimServer(chain, address, port, "rbb"), tdoSource_(TdoSourceOf(chain.get())) {
+RemoteBitbangServer::RemoteBitbangServer(std::shared_ptr<sim::ChainDevice> chain,
+                                         const SimServerOptions& options)
+    : SimServer(chain, options, "rbb"), tdoSource_(TdoSourceOf(chain.get())) {
   if (!tdoSource_)
     throw std::invalid_argument(
         "a remote_bitbang server needs a chain that can tell its TDO level between clock edges");

@@ -22,8 +22,8 @@ class RemoteBitbangServer : public SimServer {
   // The chain must be able to tell its TDO level between edges (a
   // sim::SimChain ending in a chip model, or a chip model itself); throws
   // std::invalid_argument otherwise.
-  RemoteBitbangServer(std::shared_ptr<sim::ChainDevice> chain, uint16_t port,
-                      const std::string& address = "127.0.0.1");
+  explicit RemoteBitbangServer(std::shared_ptr<sim::ChainDevice> chain,
+                               const SimServerOptions& options = {});
   ~RemoteBitbangServer() override;
 
  protected:

@@ -4,11 +4,13 @@
 
 namespace host {
 
-SimServer::SimServer(std::shared_ptr<sim::ChainDevice> chain, const std::string& address,
-                     uint16_t port, std::string protocol)
-    : chain_(std::move(chain)), protocol_(std::move(protocol)) {
+SimServer::SimServer(std::shared_ptr<sim::ChainDevice> chain, const SimServerOptions& options,
+                     std::string protocol)
+    : chain_(std::move(chain)),
+      protocol_(std::move(protocol)),
+      chainMutex_(options.chainMutex ? options.chainMutex : std::make_shared<std::mutex>()) {
   if (!chain_) throw std::invalid_argument(protocol_ + " server without a chain to serve");
-  listener_ = net::TcpListener::Listen(address, port);
+  listener_ = net::TcpListener::Listen(options.address, options.port);
 }
 
 SimServer::~SimServer() { Stop(); }
@@ -26,7 +28,7 @@ void SimServer::Stop() {
 }
 
 void SimServer::WithChain(const std::function<void(sim::ChainDevice&)>& work) {
-  std::lock_guard<std::mutex> lock(chainMutex_);
+  std::lock_guard<std::mutex> lock(*chainMutex_);
   work(*chain_);
 }
 

@@ -22,6 +22,15 @@
 
 namespace host {
 
+struct SimServerOptions {
+  uint16_t port = 0;  // 0: any free port
+  std::string address = "127.0.0.1";
+  // The lock that keeps the chain to one user at a time. Servers that
+  // serve one chain over different protocols must share it; none: the
+  // server makes its own.
+  std::shared_ptr<std::mutex> chainMutex;
+};
+
 class SimServer {
  public:
   SimServer(const SimServer&) = delete;
@@ -48,9 +57,8 @@ class SimServer {
   std::string LastError() const;
 
  protected:
-  // Listens on address:port at once (port 0: any free port); throws
-  // NetworkError when it cannot.
-  SimServer(std::shared_ptr<sim::ChainDevice> chain, const std::string& address, uint16_t port,
+  // Listens at once; throws NetworkError when it cannot.
+  SimServer(std::shared_ptr<sim::ChainDevice> chain, const SimServerOptions& options,
             std::string protocol);
 
   // Starts the serving thread; the subclass calls it last in its
@@ -62,7 +70,7 @@ class SimServer {
   virtual void Serve(net::TcpSocket& client) = 0;
 
   bool Stopping() const { return stopping_.load(); }
-  std::mutex& ChainMutex() { return chainMutex_; }
+  std::mutex& ChainMutex() { return *chainMutex_; }
   sim::ChainDevice& Chain() { return *chain_; }
   void Log(const std::string& line) const {
     if (log_) log_(line);
@@ -82,7 +90,7 @@ class SimServer {
   std::shared_ptr<sim::ChainDevice> chain_;
   std::string protocol_;
   net::TcpListener listener_;
-  std::mutex chainMutex_;
+  std::shared_ptr<std::mutex> chainMutex_;
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> connections_{0};
   mutable std::mutex errorMutex_;

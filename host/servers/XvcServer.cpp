@@ -30,9 +30,9 @@ std::string Printable(const std::string& text) {
 
 }  // namespace
 
-XvcServer::XvcServer(std::shared_ptr<sim::ChainDevice> chain, uint16_t port,
-                     const std::string& address, uint32_t maxVectorBytes)
-    : SimServer(std::move(chain), address, port, "xvc"), maxVectorBytes_(maxVectorBytes) {
+XvcServer::XvcServer(std::shared_ptr<sim::ChainDevice> chain, const SimServerOptions& options,
+                     uint32_t maxVectorBytes)
+    : SimServer(std::move(chain), options, "xvc"), maxVectorBytes_(maxVectorBytes) {
   Start();
 }
 

@@ -17,9 +17,8 @@ class XvcServer : public SimServer {
  public:
   static constexpr uint32_t kDefaultMaxVectorBytes = 32768;
 
-  XvcServer(std::shared_ptr<sim::ChainDevice> chain, uint16_t port,
-            const std::string& address = "127.0.0.1",
-            uint32_t maxVectorBytes = kDefaultMaxVectorBytes);
+  explicit XvcServer(std::shared_ptr<sim::ChainDevice> chain, const SimServerOptions& options = {},
+                     uint32_t maxVectorBytes = kDefaultMaxVectorBytes);
   ~XvcServer() override;
 
   uint64_t ShiftsServed() const { return shifts_.load(); }

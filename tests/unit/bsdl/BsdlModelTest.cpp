@@ -22,10 +22,10 @@ TEST(BsdlModelTest, EntityAndElementsStartWithTheirInitialValues) {
   EXPECT_EQ(entity.BoundaryLength(), 0);
   EXPECT_EQ(entity.ScanClockMaxSpeed(), 0.0);
   EXPECT_EQ(entity.ScanClockHaltMode(), eScanClockHaltMode_None);
-  for (uint32_t opcode : {entity.Instruction_BYPASS(), entity.Instruction_EXTEST(),
-                          entity.Instruction_SAMPLE(), entity.Instruction_IDCODE(),
-                          entity.Instruction_USERCODE(), entity.Instruction_CLAMP(),
-                          entity.Instruction_HIGHZ()})
+  for (uint32_t opcode :
+       {entity.Instruction_BYPASS(), entity.Instruction_EXTEST(), entity.Instruction_SAMPLE(),
+        entity.Instruction_IDCODE(), entity.Instruction_USERCODE(), entity.Instruction_CLAMP(),
+        entity.Instruction_HIGHZ()})
     EXPECT_EQ(opcode, 0xFFFFFFFFu);
   EXPECT_TRUE(entity.Pins().empty() && entity.PinMappings().empty() &&
               entity.BoundaryCells().empty() && entity.InstructionOpCodes().empty() &&
@@ -166,16 +166,16 @@ INSTANTIATE_TEST_SUITE_P(
                  eBit_X, 0, eBit_1, eDisableResult_HiZ, "PL2A",
                  "1   (BC_7      ,PL2A      ,BiDir     ,X ,0   ,1 ,Z         , Pin:PL2A"},
         // A pin shows only together with a control cell.
-        CellCase{"InputCellHidesItsPin", 12, eCellKind_BC_1, "PB3", eCellFunction_Input,
-                 eBit_X, -1, eBit_0, eDisableResult_Undefined, "PB3",
+        CellCase{"InputCellHidesItsPin", 12, eCellKind_BC_1, "PB3", eCellFunction_Input, eBit_X, -1,
+                 eBit_0, eDisableResult_Undefined, "PB3",
                  "12  (BC_1      ,PB3       ,Input     ,X "},
         CellCase{"ControlledCellWithoutPinEndsAtComma", 7, eCellKind_BC_1, "*",
                  eCellFunction_Output3, eBit_0, 6, eBit_0, eDisableResult_Pull1, nullptr,
                  "7   (BC_1      ,*         ,Output3   ,0 ,6   ,0 ,Pull1     ,"},
         // Long texts are not cut.
         CellCase{"LongTextsStayWhole", 12345, eCellKind_BC_10, "VERY_LONG_PORT",
-                 eCellFunction_ObserveOnly, eBit_Undefined, 10000, eBit_X,
-                 eDisableResult_Keeper, "VERY_LONG_PORT",
+                 eCellFunction_ObserveOnly, eBit_Undefined, 10000, eBit_X, eDisableResult_Keeper,
+                 "VERY_LONG_PORT",
                  "12345(BC_10     ,VERY_LONG_PORT,ObserveOnly,  ,10000,X ,Keeper    , "
                  "Pin:VERY_LONG_PORT"}),
     [](const testing::TestParamInfo<CellCase>& info) { return info.param.name; });
@@ -214,7 +214,8 @@ TEST(BsdlModelTest, PinOpcodeRegisterAndPlainDescriptions) {
   data->SetRegisterLength(504);
   data->AddOpCode(opcode("ISC_DATA_SHIFT", "00001010"));
   data->AddInstructionName("VENDOR_ONLY");
-  EXPECT_EQ(data->Description(), "ISC_DATA  [504] (ISC_DATA_SHIFT(00001010),VENDOR_ONLY(NoOpcode))");
+  EXPECT_EQ(data->Description(),
+            "ISC_DATA  [504] (ISC_DATA_SHIFT(00001010),VENDOR_ONLY(NoOpcode))");
 
   TPinMapping* mapping = entity.Create<TPinMapping>();
   mapping->SetPinName("PL2A");
@@ -247,7 +248,8 @@ TEST(BsdlModelTest, ModelObjectsAreNotCounted) {
     EXPECT_EQ(entity.Release(), 0u);
   }
   IDispatch* dispatch = nullptr;
-  EXPECT_EQ(pin->QueryInterface(automation::kIID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
+  EXPECT_EQ(pin->QueryInterface(automation::kIID_IDispatch, reinterpret_cast<void**>(&dispatch)),
+            S_OK);
   EXPECT_EQ(dispatch, pin->AsDispatch());
   void* other = nullptr;
   const GUID unknownIid{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};

@@ -109,7 +109,10 @@ TEST_F(FindBsdlTest, WithoutAFolderTheSystemTemporaryFolderIsUsed) {
   const std::string restore = saved ? saved : "";
   setenv("TMPDIR", TempFolder().c_str(), 1);
   const std::string found = TBSDLEntity::FindFullBSDLPath(Library("zipped_chip.bsd"));
-  if (saved) setenv("TMPDIR", restore.c_str(), 1); else unsetenv("TMPDIR");
+  if (saved)
+    setenv("TMPDIR", restore.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
   EXPECT_EQ(found, Temp("zipped_chip.bsd"));
 }
 #endif

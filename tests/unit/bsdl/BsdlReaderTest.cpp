@@ -97,11 +97,11 @@ TEST(BsdlReaderTest, FixtureGivesInstructionsAndRegisters) {
   std::vector<std::string> registers;
   for (const TRegisterAssociation* association : entity->RegisterAssociations())
     registers.push_back(association->Description());
-  EXPECT_EQ(registers, (std::vector<std::string>{
-                           "BYPASS     (BYPASS(111111),HIGHZ(001000),CLAMP(001001))",
-                           "BOUNDARY   (EXTEST(000000),SAMPLE(000001),PRELOAD(000001))",
-                           "DEVICE_ID  (IDCODE(000110),USERCODE(000111))",
-                           "CFG_DATA  [128] (CFG_LOAD(101010),CFG_LOAD(101011))"}));
+  EXPECT_EQ(registers,
+            (std::vector<std::string>{"BYPASS     (BYPASS(111111),HIGHZ(001000),CLAMP(001001))",
+                                      "BOUNDARY   (EXTEST(000000),SAMPLE(000001),PRELOAD(000001))",
+                                      "DEVICE_ID  (IDCODE(000110),USERCODE(000111))",
+                                      "CFG_DATA  [128] (CFG_LOAD(101010),CFG_LOAD(101011))"}));
 }
 
 TEST(BsdlReaderTest, FixtureGivesTheBoundaryRegisterByCellNumber) {
@@ -109,10 +109,12 @@ TEST(BsdlReaderTest, FixtureGivesTheBoundaryRegisterByCellNumber) {
   ASSERT_EQ(entity->BoundaryLength(), 17);
   const auto& cells = entity->BoundaryCells();
   ASSERT_EQ(cells.size(), 17u);
-  for (size_t i = 0; i < cells.size(); ++i) EXPECT_EQ(cells[i]->CellNumber(), static_cast<int32_t>(i));
+  for (size_t i = 0; i < cells.size(); ++i)
+    EXPECT_EQ(cells[i]->CellNumber(), static_cast<int32_t>(i));
 
   EXPECT_EQ(cells[0]->Description(), "0   (BC_4      ,CLKIN     ,Clock     ,X ");
-  EXPECT_EQ(cells[13]->Description(), "13  (BC_7      ,D(0)      ,BiDir     ,X ,9   ,0 ,Z         , Pin:D(0)");
+  EXPECT_EQ(cells[13]->Description(),
+            "13  (BC_7      ,D(0)      ,BiDir     ,X ,9   ,0 ,Z         , Pin:D(0)");
   EXPECT_EQ(cells[8]->DisableResult(), eDisableResult_Pull1);
   EXPECT_EQ(cells[6]->DisableResult(), eDisableResult_Keeper);
   EXPECT_EQ(cells[16]->CellFunction(), eCellFunction_Internal);
@@ -136,7 +138,7 @@ TEST(BsdlReaderTest, TheGenericChoosesThePackage) {
 
 struct MalformedCase {
   const char* name;
-  const char* find;     // replaced in the fixture
+  const char* find;  // replaced in the fixture
   const char* replace;
   const char* anchor;   // the error's line is the fixture line holding this (after the change)
   const char* message;  // part of the message
@@ -172,35 +174,45 @@ TEST_P(MalformedBsdlTest, ErrorNamesFileLineAndWhatWasExpected) {
 INSTANTIATE_TEST_SUITE_P(
     Fixture, MalformedBsdlTest,
     testing::Values(
-        MalformedCase{"MissingSemicolonAfterPorts", "bit_vector(1 to 3)\n  );", "bit_vector(1 to 3)\n  )",
-                      "use STD_1149_1_2001", "expected ';' after the port list, found 'use'"},
+        MalformedCase{"MissingSemicolonAfterPorts", "bit_vector(1 to 3)\n  );",
+                      "bit_vector(1 to 3)\n  )", "use STD_1149_1_2001",
+                      "expected ';' after the port list, found 'use'"},
         MalformedCase{"UnknownPortMode", "CLKIN  : in ", "CLKIN  : input ", "CLKIN  : input",
                       "expected a port mode"},
         MalformedCase{"UnclosedString", "\"TDI:13, TDO:14, TMS:12, TCK:11, TRST_N:10, \" &",
                       "\"TDI:13, TDO:14 &", "\"TDI:13, TDO:14 &", "string not closed on its line"},
-        MalformedCase{"UnexpectedCharacter", "use STD_1149_1_2001.all;", "use STD_1149_1_2001.all; $",
-                      "use STD_1149_1_2001", "unexpected character '$'"},
-        MalformedCase{"UndeclaredPortInPinMap", "IOA2:5", "IOB2:5", "IOB2:5", "port 'IOB2' is not declared"},
-        MalformedCase{"VectorWithTooFewPins", "D:(16, 17, 18, 19)", "D:(16, 17, 18)", "D:(16, 17, 18)",
+        MalformedCase{"UnexpectedCharacter", "use STD_1149_1_2001.all;",
+                      "use STD_1149_1_2001.all; $", "use STD_1149_1_2001",
+                      "unexpected character '$'"},
+        MalformedCase{"UndeclaredPortInPinMap", "IOA2:5", "IOB2:5", "IOB2:5",
+                      "port 'IOB2' is not declared"},
+        MalformedCase{"VectorWithTooFewPins", "D:(16, 17, 18, 19)", "D:(16, 17, 18)",
+                      "D:(16, 17, 18)",
                       "port D has 4 element(s), but the pin map gives a list of 3"},
-        MalformedCase{"PinMappedTwice", "VCCIO:7", "VCCIO:6", "VCCIO:6", "pin 6 is mapped to both VCC and VCCIO"},
-        MalformedCase{"PortMissingFromPinMap", "DONE:9, ", "", "DONE   : out", "port DONE is not in pin map QFN24"},
+        MalformedCase{"PinMappedTwice", "VCCIO:7", "VCCIO:6", "VCCIO:6",
+                      "pin 6 is mapped to both VCC and VCCIO"},
+        MalformedCase{"PortMissingFromPinMap", "DONE:9, ", "", "DONE   : out",
+                      "port DONE is not in pin map QFN24"},
         MalformedCase{"GenericNamesNoPinMap", "\"QFN24\");", "\"SOIC8\");", "\"SOIC8\");",
                       "PHYSICAL_PIN_MAP names \"SOIC8\""},
         MalformedCase{"UnknownCellKind", "14 (BC_1, DONE", "14 (BC_99, DONE", "14 (BC_99",
                       "expected the cell kind of cell 14"},
-        MalformedCase{"UnknownCellFunction", "output2", "outpt2", "outpt2", "expected the function of cell 14"},
-        MalformedCase{"MissingControlCell", "D(0),   bidir,    X,    9", "D(0),   bidir,    X,    99",
-                      "13 (BC_7", "cell 13 names control cell 99, which is not in the register"},
+        MalformedCase{"UnknownCellFunction", "output2", "outpt2", "outpt2",
+                      "expected the function of cell 14"},
+        MalformedCase{"MissingControlCell", "D(0),   bidir,    X,    9",
+                      "D(0),   bidir,    X,    99", "13 (BC_7",
+                      "cell 13 names control cell 99, which is not in the register"},
         MalformedCase{"PortIndexOutOfRange", "D(0),   bidir", "D(4),   bidir", "D(4)",
                       "expected an index of port D (0 to 3)"},
         MalformedCase{"CellListedTwice", "15 (BC_1, PROG_N", "14 (BC_1, PROG_N", "14 (BC_1, DONE",
                       "cell 14 is listed twice"},
-        MalformedCase{"BoundaryLengthDisagrees", "entity is 17;", "entity is 18;", "BOUNDARY_REGISTER of",
+        MalformedCase{"BoundaryLengthDisagrees", "entity is 17;", "entity is 18;",
+                      "BOUNDARY_REGISTER of",
                       "BOUNDARY_REGISTER lists 17 cells, but BOUNDARY_LENGTH is 18"},
-        MalformedCase{"OpcodeOfWrongLength", "HIGHZ    (001000)", "HIGHZ    (0010000)", "HIGHZ    (",
-                      "opcode \"0010000\" of HIGHZ is not 6 bits long"},
-        MalformedCase{"OpcodeNotBinary", "(000110)", "(000120)", "(000120)", "is not made of 0 and 1"},
+        MalformedCase{"OpcodeOfWrongLength", "HIGHZ    (001000)", "HIGHZ    (0010000)",
+                      "HIGHZ    (", "opcode \"0010000\" of HIGHZ is not 6 bits long"},
+        MalformedCase{"OpcodeNotBinary", "(000110)", "(000120)", "(000120)",
+                      "is not made of 0 and 1"},
         MalformedCase{"IdcodeTooShort", "\"0101101000111100\"", "\"010110100011110\"", "\"0001\" &",
                       "expected 32 bits"},
         MalformedCase{"RegisterWithoutInstructionList", "\"CFG_DATA[128] (CFG_LOAD)\"",
@@ -208,19 +220,24 @@ INSTANTIATE_TEST_SUITE_P(
                       "expected '(' after register CFG_DATA"},
         MalformedCase{"TapOnUnknownPort", "TAP_SCAN_RESET of TRST_N", "TAP_SCAN_RESET of TRST",
                       "TAP_SCAN_RESET of TRST", "which is not a port"},
+        MalformedCase{"PortWithTwoTapRoles", "TAP_SCAN_MODE  of TMS", "TAP_SCAN_MODE  of TDI",
+                      "TAP_SCAN_MODE  of TDI", "port TDI is already the TAP_SCAN_IN port"},
         MalformedCase{"UnknownHaltMode", "(20.0e6, BOTH)", "(20.0e6, HIGH)", "(20.0e6, HIGH)",
                       "expected LOW or BOTH"},
         MalformedCase{"AttributeForAnotherEntity", "INSTRUCTION_LENGTH of TINYPLD_Q24",
-                      "INSTRUCTION_LENGTH of OTHER", "INSTRUCTION_LENGTH of OTHER", "is given for 'OTHER'"},
+                      "INSTRUCTION_LENGTH of OTHER", "INSTRUCTION_LENGTH of OTHER",
+                      "is given for 'OTHER'"},
         MalformedCase{"AttributeGivenTwice", "attribute INSTRUCTION_CAPTURE",
-                      "attribute INSTRUCTION_LENGTH of TINYPLD_Q24 : entity is 6;\n  attribute INSTRUCTION_CAPTURE",
+                      "attribute INSTRUCTION_LENGTH of TINYPLD_Q24 : entity is 6;\n  attribute "
+                      "INSTRUCTION_CAPTURE",
                       "entity is 6;\n  attribute INSTRUCTION_CAPTURE", "is given twice"},
         MalformedCase{"NumbersAreNotJoined", "entity is 6;", "entity is 6 & 2;", "entity is 6 & 2;",
                       "only strings can be joined"},
-        MalformedCase{"MisspelledKeyword", "attribute INSTRUCTION_CAPTURE", "atribute INSTRUCTION_CAPTURE",
-                      "atribute INSTRUCTION_CAPTURE", "expected 'attribute', 'constant', 'use' or 'end'"},
-        MalformedCase{"EndNamesAnotherEntity", "end TINYPLD_Q24;", "end OTHER_CHIP;", "end OTHER_CHIP;",
-                      "does not close entity TINYPLD_Q24"}),
+        MalformedCase{"MisspelledKeyword", "attribute INSTRUCTION_CAPTURE",
+                      "atribute INSTRUCTION_CAPTURE", "atribute INSTRUCTION_CAPTURE",
+                      "expected 'attribute', 'constant', 'use' or 'end'"},
+        MalformedCase{"EndNamesAnotherEntity", "end TINYPLD_Q24;", "end OTHER_CHIP;",
+                      "end OTHER_CHIP;", "does not close entity TINYPLD_Q24"}),
     [](const testing::TestParamInfo<MalformedCase>& info) { return info.param.name; });
 
 TEST(BsdlReaderTest, ErrorsInsideConcatenatedStringsPointAtTheirColumn) {
@@ -243,13 +260,20 @@ TEST(BsdlReaderTest, HostileTextsFailCleanly) {
       "",
       "-- only a comment",
       std::string("entity E is\0 end E;", 19),
-      "entity E is port (A : in bit_vector(0 to 999999)); constant P : PIN_MAP_STRING := \"A:(1)\"; end E;",
+      "entity E is port (A : in bit_vector(0 to 999999)); constant P : PIN_MAP_STRING := "
+      "\"A:(1)\"; end E;",
       "entity E is port (A : in bit_vector(0 to 99999999999)); end E;",
       "entity E is port (A : in bit_vector(5 to 1)); end E;",
       head + pinMap + "attribute INSTRUCTION_LENGTH of E : entity is " + std::string(40, '('),
-      head + pinMap + "attribute INSTRUCTION_LENGTH of E : entity is 99999999999999999999999; end E;",
-      head + pinMap + "attribute BOUNDARY_LENGTH of E : entity is 1; attribute BOUNDARY_REGISTER of E : entity is \"2147483648 (BC_1, A, input, X)\"; end E;",
-      head + pinMap + "attribute BOUNDARY_LENGTH of E : entity is 1; attribute BOUNDARY_REGISTER of E : entity is \"0 (BC_1, A, input, X, 0, 1, Z)\" & \"" + std::string(10000, '(') + "\"; end E;",
+      head + pinMap +
+          "attribute INSTRUCTION_LENGTH of E : entity is 99999999999999999999999; end E;",
+      head + pinMap +
+          "attribute BOUNDARY_LENGTH of E : entity is 1; attribute BOUNDARY_REGISTER of E : entity "
+          "is \"2147483648 (BC_1, A, input, X)\"; end E;",
+      head + pinMap +
+          "attribute BOUNDARY_LENGTH of E : entity is 1; attribute BOUNDARY_REGISTER of E : entity "
+          "is \"0 (BC_1, A, input, X, 0, 1, Z)\" & \"" +
+          std::string(10000, '(') + "\"; end E;",
       head + pinMap + "attribute TAP_SCAN_CLOCK of A : signal is (1.0e999, BOTH); end E;",
       head + "end E;",
       "entity E is end F;",

@@ -165,51 +165,54 @@ TEST(BsdlViewsTest, EntityOwnDispatchReachesTheSameOperations) {
 TEST(BsdlViewsTest, ElementViewsAnswerEveryDispId) {
   SampleChip chip;
   const std::string entityText = "CHIP_X";
-  const std::vector<Answer> shared = {{503427, false, VT_BSTR, " Pin Name:PL2A         Number:A1           IO:I/O"},
-                                      {503428, false, VT_BSTR, "PL2A(A1)-I/O"}};
+  const std::vector<Answer> shared = {
+      {503427, false, VT_BSTR, " Pin Name:PL2A         Number:A1           IO:I/O"},
+      {503428, false, VT_BSTR, "PL2A(A1)-I/O"}};
   ExpectAnswers(chip.io->GetImpl(), shared);
   ExpectAnswers(chip.io->GetImpl(), {
-      {503490, false, VT_I4, "1"},
-      {503491, false, VT_BSTR, "PL2A"},
-      {503492, false, VT_BSTR, "A1"},
-      {503493, false, VT_I4, "0"},
-      {503494, false, VT_DISPATCH, ""},
-      {503495, false, VT_I4, "1"},
-      {503496, true, VT_DISPATCH, chip.bidir->Description()},
-      {503497, false, VT_I4, "0"},
-  });
+                                        {503490, false, VT_I4, "1"},
+                                        {503491, false, VT_BSTR, "PL2A"},
+                                        {503492, false, VT_BSTR, "A1"},
+                                        {503493, false, VT_I4, "0"},
+                                        {503494, false, VT_DISPATCH, ""},
+                                        {503495, false, VT_I4, "1"},
+                                        {503496, true, VT_DISPATCH, chip.bidir->Description()},
+                                        {503497, false, VT_I4, "0"},
+                                    });
   ExpectAnswers(chip.mapping->GetImpl(), {
-      {503498, false, VT_BSTR, "PL2A"},
-      {503499, false, VT_BSTR, "A1"},
-      {503500, false, VT_DISPATCH, "PL2A(A1)-I/O"},
-  });
-  ExpectAnswers(chip.bidir->GetImpl(), {
-      {503501, false, VT_I4, "1"},
-      {503502, false, VT_I4, "8"},
-      {503503, false, VT_BSTR, "PL2A"},
-      {503504, false, VT_I4, "8"},
-      {503505, false, VT_I4, "3"},
-      {503506, false, VT_I4, "0"},
-      {503507, false, VT_I4, "2"},
-      {503508, false, VT_I4, "1"},
-      {503509, false, VT_DISPATCH, "PL2A(A1)-I/O"},
-      {503510, false, VT_DISPATCH, chip.control->Description()},
-      {503511, false, VT_DISPATCH, "<none>"},
-      {503512, false, VT_I4, "0"},
-  });
+                                             {503498, false, VT_BSTR, "PL2A"},
+                                             {503499, false, VT_BSTR, "A1"},
+                                             {503500, false, VT_DISPATCH, "PL2A(A1)-I/O"},
+                                         });
+  ExpectAnswers(chip.bidir->GetImpl(),
+                {
+                    {503501, false, VT_I4, "1"},
+                    {503502, false, VT_I4, "8"},
+                    {503503, false, VT_BSTR, "PL2A"},
+                    {503504, false, VT_I4, "8"},
+                    {503505, false, VT_I4, "3"},
+                    {503506, false, VT_I4, "0"},
+                    {503507, false, VT_I4, "2"},
+                    {503508, false, VT_I4, "1"},
+                    {503509, false, VT_DISPATCH, "PL2A(A1)-I/O"},
+                    {503510, false, VT_DISPATCH, chip.control->Description()},
+                    {503511, false, VT_DISPATCH, "<none>"},
+                    {503512, false, VT_I4, "0"},
+                });
   ExpectAnswers(chip.control->GetImpl(), {{503511, false, VT_DISPATCH, chip.bidir->Description()}});
   ExpectAnswers(chip.sample->GetImpl(), {
-      {503513, false, VT_BSTR, "SAMPLE"},
-      {503514, false, VT_BSTR, "00011100"},
-  });
+                                            {503513, false, VT_BSTR, "SAMPLE"},
+                                            {503514, false, VT_BSTR, "00011100"},
+                                        });
   ExpectAnswers(chip.boundary->GetImpl(), {
-      {503515, false, VT_BSTR, "BOUNDARY"},
-      {503516, false, VT_I4, "0"},
-      {503517, false, VT_I4, "2"},
-      {503518, true, VT_DISPATCH, "SAMPLE(00011100)"},
-  });
+                                              {503515, false, VT_BSTR, "BOUNDARY"},
+                                              {503516, false, VT_I4, "0"},
+                                              {503517, false, VT_I4, "2"},
+                                              {503518, true, VT_DISPATCH, "SAMPLE(00011100)"},
+                                          });
   // Every element view names its entity (503429) by the entity's view.
-  for (TBSDLObject* element : std::vector<TBSDLObject*>{chip.io, chip.mapping, chip.bidir, chip.sample, chip.boundary}) {
+  for (TBSDLObject* element :
+       std::vector<TBSDLObject*>{chip.io, chip.mapping, chip.bidir, chip.sample, chip.boundary}) {
     const auto outcome = CallDispatch(element->GetImpl(), 503429);
     ASSERT_EQ(outcome.result.Type(), VT_DISPATCH);
     EXPECT_EQ(outcome.result.Raw()->pdispVal, chip.entity.GetImpl());
@@ -221,9 +224,11 @@ TEST(BsdlViewsTest, ElementViewsAnswerEveryDispId) {
 TEST(BsdlViewsTest, GettersHandOutViewsExceptTheTapPins) {
   SampleChip chip;
   IDispatch* view = chip.entity.GetImpl();
-  EXPECT_EQ(CallDispatch(view, 503462, {Variant::Int(0)}).result.Raw()->pdispVal, chip.tdi->GetImpl());
+  EXPECT_EQ(CallDispatch(view, 503462, {Variant::Int(0)}).result.Raw()->pdispVal,
+            chip.tdi->GetImpl());
   EXPECT_EQ(CallDispatch(view, 503472).result.Raw()->pdispVal, chip.tdi->AsDispatch());
-  EXPECT_EQ(CallDispatch(chip.io->GetImpl(), 503494).result.Raw()->pdispVal, chip.mapping->GetImpl());
+  EXPECT_EQ(CallDispatch(chip.io->GetImpl(), 503494).result.Raw()->pdispVal,
+            chip.mapping->GetImpl());
   // The plain element view comes first, the specific view last.
   ASSERT_EQ(chip.io->Implementators().size(), 2u);
   EXPECT_EQ(chip.io->Implementators().back().dispatch.Get(), chip.io->GetImpl());
@@ -242,10 +247,14 @@ TEST(BsdlViewsTest, IndexesOutsideTheirListAnswerNoneWithSuccess) {
     DISPID id;
     int32_t index;
   } cases[] = {
-      {chip.entity.GetImpl(), 503462, -1}, {chip.entity.GetImpl(), 503462, 2},
-      {chip.entity.GetImpl(), 503463, 1},  {chip.entity.GetImpl(), 503464, 2},
-      {chip.entity.GetImpl(), 503465, 2},  {chip.entity.GetImpl(), 503466, -7},
-      {chip.io->GetImpl(), 503496, 1},     {chip.boundary->GetImpl(), 503518, 2},
+      {chip.entity.GetImpl(), 503462, -1},
+      {chip.entity.GetImpl(), 503462, 2},
+      {chip.entity.GetImpl(), 503463, 1},
+      {chip.entity.GetImpl(), 503464, 2},
+      {chip.entity.GetImpl(), 503465, 2},
+      {chip.entity.GetImpl(), 503466, -7},
+      {chip.io->GetImpl(), 503496, 1},
+      {chip.boundary->GetImpl(), 503518, 2},
       {chip.boundary->GetImpl(), 503518, -1},
       // An entry that names an instruction without an opcode object.
       {chip.boundary->GetImpl(), 503518, 1},

@@ -81,8 +81,8 @@ std::unique_ptr<TBSDLEntity> BuildChip() {
   entity->SetTAP_TMS(pin("TMS", "2", eElectricInput, eScanPinKind_TMS));
   entity->SetTAP_TDI(pin("TDI", "3", eElectricInput, eScanPinKind_TDI));
   entity->SetTAP_TDO(pin("TDO", "4", eElectricOutput, eScanPinKind_TDO));
-  TScanPin* bus0 = pin("BUS(0)", "A1", eElectricIO, eScanPinKind_Normal);
-  TScanPin* bus1 = pin("BUS(1)", "A2", eElectricIO, eScanPinKind_Normal);
+  TScanPin* bus0 = pin("DQ(0)", "A1", eElectricIO, eScanPinKind_Normal);
+  TScanPin* bus1 = pin("DQ(1)", "A2", eElectricIO, eScanPinKind_Normal);
   TScanPin* reset = pin("RESET_N", "A3", eElectricInput, eScanPinKind_Normal);
   pin("VDD", "B1", eElectricPower, eScanPinKind_Power);
   pin("VDD", "B2", eElectricPower, eScanPinKind_Power);
@@ -103,7 +103,8 @@ std::unique_ptr<TBSDLEntity> BuildChip() {
     entity->AddBoundaryCell(c);
     return c;
   };
-  auto controlled = [&](TBoundaryCell* c, TBoundaryCell* control, TBitValue value, TDisableResult result) {
+  auto controlled = [&](TBoundaryCell* c, TBoundaryCell* control, TBitValue value,
+                        TDisableResult result) {
     c->SetControlCellNumber(control->CellNumber());
     c->SetControlCell(control);
     c->SetDisableValue(value);
@@ -111,8 +112,10 @@ std::unique_ptr<TBSDLEntity> BuildChip() {
     if (!control->TargetCell()) control->SetTargetCell(c);
   };
   TBoundaryCell* enable = cell(eCellKind_BC_2, nullptr, eCellFunction_ControlR, eBit_0);
-  controlled(cell(eCellKind_BC_7, bus0, eCellFunction_BiDir, eBit_X), enable, eBit_1, eDisableResult_Weak0);
-  controlled(cell(eCellKind_BC_1, bus1, eCellFunction_Output3, eBit_1), enable, eBit_1, eDisableResult_HiZ);
+  controlled(cell(eCellKind_BC_7, bus0, eCellFunction_BiDir, eBit_X), enable, eBit_1,
+             eDisableResult_Weak0);
+  controlled(cell(eCellKind_BC_1, bus1, eCellFunction_Output3, eBit_1), enable, eBit_1,
+             eDisableResult_HiZ);
   cell(eCellKind_BC_4, bus1, eCellFunction_Input, eBit_X);
   cell(eCellKind_BC_0, reset, eCellFunction_ObserveOnly, eBit_X);
   cell(eCellKind_BC_10, nullptr, eCellFunction_Internal, eBit_1);
@@ -169,7 +172,8 @@ TEST(BsdlWriterTest, InstructionLengthFollowsTheOpcodesWhenMissing) {
   entity->SetInstructionLength(0);
   const auto reread = ReadBsdlText(WriteBsdlText(*entity), "hand.bsd");
   EXPECT_EQ(reread->InstructionLength(), 4);
-  EXPECT_NE(WriteBsdlText(*entity).find("INSTRUCTION_CAPTURE of HAND_MADE_7 : entity is \"xx01\""), std::string::npos);
+  EXPECT_NE(WriteBsdlText(*entity).find("INSTRUCTION_CAPTURE of HAND_MADE_7 : entity is \"xx01\""),
+            std::string::npos);
 }
 
 // Whatever the names and shapes, the writer produces a description the
@@ -180,7 +184,8 @@ TEST(BsdlWriterTest, AwkwardEntitiesStillGiveValidDescriptions) {
 
   entity.SetName("7-segment driver");
   entity.SetDesignWarning("line one\nline two");
-  const char* names[] = {"in", "I/O 1", "I/O 1", "D(2)", "D(7)", "D(2)", "", "_x__y_", "PORT", "DEVICE_PACKAGE"};
+  const char* names[] = {"in",   "I/O 1", "I/O 1",  "D(2)", "D(7)",
+                         "D(2)", "",      "_x__y_", "PORT", "DEVICE_PACKAGE"};
   int number = 0;
   for (const char* name : names) {
     TScanPin* p = entity.Create<TScanPin>();
@@ -190,6 +195,7 @@ TEST(BsdlWriterTest, AwkwardEntitiesStillGiveValidDescriptions) {
     entity.AddPin(p);
   }
   entity.SetTAP_TDO(entity.Pins()[1]);  // a TAP pin whose name another pin shares
+  entity.SetTAP_TCK(entity.Pins()[1]);  // and a pin in two TAP roles
   TBoundaryCell* c = entity.Create<TBoundaryCell>();
   c->SetCellNumber(0);
   c->SetCellKind(eCellKind_BC_1);
@@ -207,6 +213,7 @@ TEST(BsdlWriterTest, AwkwardEntitiesStillGiveValidDescriptions) {
   EXPECT_EQ(reread->Pins().size(), entity.Pins().size());
   EXPECT_EQ(reread->DesignWarning(), "line one line two");
   ASSERT_NE(reread->TAP_TDO(), nullptr);
+  EXPECT_EQ(reread->TAP_TCK(), nullptr);
   ASSERT_EQ(reread->BoundaryCells().size(), 1u);
   EXPECT_EQ(reread->BoundaryCells()[0]->Pin()->PinNumber(), "P5");
 }
@@ -217,16 +224,20 @@ TEST(BsdlWriterTest, WhatNoDescriptionCanStateIsRefused) {
     void (*spoil)(TBSDLEntity&);
     const char* message;
   } cases[] = {
-      {"PinWithoutNumber", [](TBSDLEntity& e) { e.Pins()[4]->SetPinNumber(""); }, "pin BUS(0) has the number \"\""},
-      {"SharedPinNumber", [](TBSDLEntity& e) { e.Pins()[5]->SetPinNumber("A1"); }, "share the number A1"},
-      {"OpcodeOfOtherLength", [](TBSDLEntity& e) { e.InstructionOpCodes()[1]->SetOpCodePattern("010"); },
+      {"PinWithoutNumber", [](TBSDLEntity& e) { e.Pins()[4]->SetPinNumber(""); },
+       "pin DQ(0) has the number \"\""},
+      {"SharedPinNumber", [](TBSDLEntity& e) { e.Pins()[5]->SetPinNumber("A1"); },
+       "share the number A1"},
+      {"OpcodeOfOtherLength",
+       [](TBSDLEntity& e) { e.InstructionOpCodes()[1]->SetOpCodePattern("010"); },
        "\"010\" of SAMPLE is not 4 bits"},
-      {"CellWithoutKind", [](TBSDLEntity& e) { e.BoundaryCells()[2]->SetCellKind(eCellKind_Undefined); },
+      {"CellWithoutKind",
+       [](TBSDLEntity& e) { e.BoundaryCells()[2]->SetCellKind(eCellKind_Undefined); },
        "cell 2 has no cell kind"},
-      {"CellsOutOfOrder", [](TBSDLEntity& e) { e.BoundaryCells()[3]->SetCellNumber(7); }, "has the number 7"},
-      {"CellOnUnknownPort", [](TBSDLEntity& e) {
-         e.BoundaryCells()[5]->SetPortId("NOWHERE");
-       }, "serves port NOWHERE"},
+      {"CellsOutOfOrder", [](TBSDLEntity& e) { e.BoundaryCells()[3]->SetCellNumber(7); },
+       "has the number 7"},
+      {"CellOnUnknownPort", [](TBSDLEntity& e) { e.BoundaryCells()[5]->SetPortId("NOWHERE"); },
+       "serves port NOWHERE"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

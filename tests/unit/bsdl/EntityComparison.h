@@ -60,7 +60,9 @@ class EntityComparison {
     const auto found = std::find(list.begin(), list.end(), item);
     return found == list.end() ? -2 : static_cast<int>(found - list.begin());
   }
-  static int PinIndex(const bsdl::TBSDLEntity& e, const bsdl::TScanPin* p) { return IndexIn(e.Pins(), p); }
+  static int PinIndex(const bsdl::TBSDLEntity& e, const bsdl::TScanPin* p) {
+    return IndexIn(e.Pins(), p);
+  }
   static int CellIndex(const bsdl::TBSDLEntity& e, const bsdl::TBoundaryCell* c) {
     return IndexIn(e.BoundaryCells(), c);
   }
@@ -96,7 +98,8 @@ class EntityComparison {
       Field(at + "PinMapping", x.PinMapping() != nullptr, y.PinMapping() != nullptr);
       if (x.PinMapping() && y.PinMapping()) {
         Field(at + "PinMapping.PinName", x.PinMapping()->PinName(), y.PinMapping()->PinName());
-        Field(at + "PinMapping.PinNumber", x.PinMapping()->PinNumber(), y.PinMapping()->PinNumber());
+        Field(at + "PinMapping.PinNumber", x.PinMapping()->PinNumber(),
+              y.PinMapping()->PinNumber());
         Field(at + "PinMapping.ScanPin", PinIndex(a_, x.PinMapping()->ScanPin()),
               PinIndex(b_, y.PinMapping()->ScanPin()));
       }

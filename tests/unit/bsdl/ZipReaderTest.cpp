@@ -18,7 +18,9 @@ using bsdl::TZipReader;
 using testsupport::ReadWholeFile;
 using testsupport::ScratchFolder;
 
-std::string FixtureZip() { return ReadWholeFile(std::string(MXO2_FIXTURES_DIR) + "/bsdl/zipped_chip.zip"); }
+std::string FixtureZip() {
+  return ReadWholeFile(std::string(MXO2_FIXTURES_DIR) + "/bsdl/zipped_chip.zip");
+}
 
 // Reads and unpacks everything; only EZipFormat may come out.
 void ReadEverything(std::string bytes) {
@@ -86,12 +88,13 @@ TEST(ZipReaderTest, InflateRefusesMalformedStreamsAndOversizedOutput) {
 
 // Archives written by Python's zipfile and raw streams from zlib cover the
 // block kinds (stored, fixed and dynamic Huffman) and long back references.
+// The archives are made once for the suite.
 class PythonArchiveTest : public testing::Test {
  protected:
-  void SetUp() override {
-    if (std::system("python3 -c \"import zipfile, zlib\" >/dev/null 2>&1") != 0)
-      GTEST_SKIP() << "python3 is not available";
-    const std::string script = folder_.File("make.py");
+  static void SetUpTestSuite() {
+    if (std::system("python3 -c \"import zipfile, zlib\" >/dev/null 2>&1") != 0) return;
+    folder_ = new ScratchFolder;
+    const std::string script = folder_->File("make.py");
     testsupport::WriteWholeFile(script, R"PY(
 import os, random, sys, zipfile, zlib
 out = sys.argv[1]
@@ -99,7 +102,7 @@ rng = random.Random(7)
 samples = {
     'empty.txt': b'',
     'text.bsd': b''.join(b'"%d (BC_1, P%d, input, X), " &\n' % (i, i) for i in range(3000)),
-    'noise.bin': bytes(rng.getrandbits(8) for _ in range(70000)),
+    'noise.bin': rng.randbytes(70000),
     'runs.bin': b'A' * 100000 + b'BC' * 40000,
 }
 for name, data in samples.items():
@@ -120,33 +123,46 @@ for name, data in samples.items():
     with open(os.path.join(out, 'fixed_' + name + '.raw'), 'wb') as f:
         f.write(c.compress(data) + c.flush())
 )PY");
-    ASSERT_EQ(std::system(("python3 \"" + script + "\" \"" + folder_.File("") + "\"").c_str()), 0);
+    made_ = std::system(("python3 \"" + script + "\" \"" + folder_->File("") + "\"").c_str()) == 0;
+  }
+  static void TearDownTestSuite() {
+    delete folder_;
+    folder_ = nullptr;
+  }
+  void SetUp() override {
+    if (!folder_) GTEST_SKIP() << "python3 is not available";
+    ASSERT_TRUE(made_) << "the archive script failed";
   }
 
-  std::string Expected(const std::string& name) const { return ReadWholeFile(folder_.File("expected_" + name)); }
+  static std::string File(const std::string& name) { return folder_->File(name); }
+  static std::string Expected(const std::string& name) {
+    return ReadWholeFile(File("expected_" + name));
+  }
 
-  ScratchFolder folder_;
+  static inline ScratchFolder* folder_ = nullptr;
+  static inline bool made_ = false;
 };
 
 TEST_F(PythonArchiveTest, EveryEntryUnpacksToWhatWasStored) {
   for (const char* label : {"stored", "fast", "best"}) {
     SCOPED_TRACE(label);
-    const TZipReader archive = TZipReader::FromFile(folder_.File(std::string(label) + ".zip"));
+    const TZipReader archive = TZipReader::FromFile(File(std::string(label) + ".zip"));
     ASSERT_EQ(archive.Entries().size(), 4u);
-    for (const auto& entry : archive.Entries()) EXPECT_EQ(archive.Extract(entry), Expected(entry.FileName())) << entry.name;
+    for (const auto& entry : archive.Entries())
+      EXPECT_EQ(archive.Extract(entry), Expected(entry.FileName())) << entry.name;
   }
 }
 
 TEST_F(PythonArchiveTest, FixedHuffmanStreamsInflate) {
   for (const char* name : {"empty.txt", "text.bsd", "noise.bin", "runs.bin"}) {
-    const std::string raw = ReadWholeFile(folder_.File("fixed_" + std::string(name) + ".raw"));
+    const std::string raw = ReadWholeFile(File("fixed_" + std::string(name) + ".raw"));
     EXPECT_EQ(bsdl::Inflate(raw, 1 << 20), Expected(name)) << name;
   }
 }
 
 TEST_F(PythonArchiveTest, UnpackingFlatWritesEveryFileIntoTheFolder) {
   ScratchFolder target;
-  EXPECT_TRUE(bsdl::UnpackZipFlat(folder_.File("best.zip"), target.File("")).empty());
+  EXPECT_TRUE(bsdl::UnpackZipFlat(File("best.zip"), target.File("")).empty());
   for (const char* name : {"empty.txt", "text.bsd", "noise.bin", "runs.bin"})
     EXPECT_EQ(ReadWholeFile(target.File(name)), Expected(name)) << name;
 }
@@ -156,13 +172,14 @@ TEST_F(PythonArchiveTest, EntriesCannotEscapeTheFolder) {
   ScratchFolder outer;
   const std::string inner = outer.File("inner");
   std::filesystem::create_directories(inner);
-  const auto failures = bsdl::UnpackZipFlat(folder_.File("escape.zip"), inner);
+  const auto failures = bsdl::UnpackZipFlat(File("escape.zip"), inner);
   ASSERT_EQ(failures.size(), 1u);  // the entry named ".."
   EXPECT_EQ(ReadWholeFile(inner + "/up.txt"), "../up.txt");
   EXPECT_EQ(ReadWholeFile(inner + "/root.txt"), "/root.txt");
   EXPECT_EQ(ReadWholeFile(inner + "/back.txt"), "a\\..\\back.txt");
   size_t outside = 0;
-  for (const auto& item : std::filesystem::directory_iterator(outer.Path())) outside += item.path().filename() != "inner";
+  for (const auto& item : std::filesystem::directory_iterator(outer.Path()))
+    outside += item.path().filename() != "inner";
   EXPECT_EQ(outside, 0u);
 }
 
