@@ -415,6 +415,8 @@ class Builder {
     if (!port)
       Fail(attribute.at,
            attribute.name + " is given for '" + attribute.target + "', which is not a port");
+    if (port->declaration->mode == TPortMode::Linkage)
+      Fail(attribute.at, attribute.name + " is given for linkage port " + attribute.target);
     if (port->declaration->isVector)
       Fail(attribute.at, attribute.name + " is given for vector port " + attribute.target +
                              "; a TAP port is a single bit");

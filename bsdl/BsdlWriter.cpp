@@ -122,38 +122,40 @@ bool IsPinWord(std::string_view text) {
          std::all_of(text.begin(), text.end(), [](char c) { return IsAlnum(c) || c == '_'; });
 }
 
-// A string's characters inside a VHDL literal: quotes doubled, control
-// characters (which a literal cannot hold) as blanks.
-std::string Escaped(std::string_view text) {
-  std::string escaped;
-  for (char c : text) {
-    if (c == '"')
-      escaped += "\"\"";
-    else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-      escaped += ' ';
-    else
-      escaped += c;
-  }
-  return escaped;
+// Text as a literal or a comment can hold it: control characters (a line
+// break would end a comment or a literal early) become blanks.
+std::string Blanked(std::string_view text) {
+  std::string blanked(text);
+  for (char& c : blanked)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return blanked;
+}
+
+std::string QuotesDoubled(std::string_view text) {
+  std::string doubled;
+  for (char c : text) doubled += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return doubled;
 }
 
 // `pieces` as concatenated literals, one or more per line; a piece too long
 // for a line is broken after a blank or, without one, at the width.
 std::string Concatenation(const std::vector<std::string>& pieces, std::string_view indent) {
   std::vector<std::string> literals;
-  for (std::string_view piece : pieces) {
+  for (const std::string& original : pieces) {
+    const std::string blanked = Blanked(original);
+    std::string_view piece = blanked;
     while (piece.size() > kLineWidth) {
       size_t cut = piece.rfind(' ', kLineWidth - 1);
       cut = (cut == std::string_view::npos || cut == 0) ? kLineWidth : cut + 1;
       literals.emplace_back(piece.substr(0, cut));
       piece.remove_prefix(cut);
     }
-    if (!piece.empty() || literals.empty()) literals.emplace_back(piece);
+    if (!piece.empty()) literals.emplace_back(piece);
   }
   if (literals.empty()) literals.emplace_back();
   std::string text;
   for (size_t i = 0; i < literals.size(); ++i) {
-    text += std::string(indent) + "\"" + Escaped(literals[i]) + "\"";
+    text += std::string(indent) + "\"" + QuotesDoubled(literals[i]) + "\"";
     text += i + 1 < literals.size() ? " &\n" : "";
   }
   return text;
@@ -187,7 +189,7 @@ class Writer {
     NameInstructions();
     std::string text;
     text += "-- Boundary-scan description of " + name_ + "\n";
-    if (!entity_.Filename().empty()) text += "-- File: " + Escaped(entity_.Filename()) + "\n";
+    if (!entity_.Filename().empty()) text += "-- File: " + Blanked(entity_.Filename()) + "\n";
     text += "\nentity " + name_ + " is\n\n";
     text += "  generic (" + std::string(kPinMapGeneric) + " : string := \"" +
             std::string(kPinMapConstant) + "\");\n\n";
@@ -293,7 +295,7 @@ class Writer {
     std::vector<Group> groups;
     std::map<std::string, size_t> byKey;
     for (const TScanPin* pin : pins_) {
-      Mode mode = ModeOf(*pin);
+      Mode mode = IsTap(pin) ? (pin == entity_.TAP_TDO() ? Mode::Out : Mode::In) : ModeOf(*pin);
       if (mode == Mode::Linkage && served.count(pin)) mode = Mode::InOut;
       const auto split = IsTap(pin) ? std::nullopt : SplitIndexed(pin->PinName());
       const std::string base = split ? split->first : pin->PinName();

@@ -1,6 +1,8 @@
 #include "host/StandInHost.h"
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <stdexcept>
 
 #include "automation/WideText.h"
@@ -27,7 +29,8 @@ HRESULT HandOut(IDispatch* object, IDispatch** out) {
 StandInHost::StandInHost(StandInHostOptions options)
     : console_(options.out, options.progress),
       client_(MakeHostObject<Client>(std::move(options.client), console_)),
-      workspace_(MakeHostObject<Workspace>(console_)) {
+      workspace_(MakeHostObject<Workspace>(console_)),
+      virtualTime_(options.virtualTime) {
   if (gActiveHost) throw std::logic_error("only one stand-in host may be active in a process");
   gActiveHost = this;
 }
@@ -55,6 +58,11 @@ void StandInHost::RunPendingCallbacks() {
     pending_.clear();
     for (auto& callback : batch) callback();
   }
+}
+
+void StandInHost::Wait(uint32_t milliseconds) {
+  waits_.push_back(milliseconds);
+  if (!virtualTime_) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 std::string ProgramFolder() {
@@ -109,6 +117,15 @@ MXO2_EXPORT void STDMETHODCALLTYPE TalvoHost_ShowMessage(int32_t kind, const OLE
                                                          const OLECHAR* text) {
   if (host::StandInHost* active = host::StandInHost::Active())
     active->Console().Dialog(kind, automation::FromOle(caption), automation::FromOle(text));
+}
+
+MXO2_EXPORT void STDMETHODCALLTYPE TalvoHost_Wait(uint32_t milliseconds) {
+  host::StandInHost* active = host::StandInHost::Active();
+  if (active) {
+    active->Wait(milliseconds);
+    return;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 MXO2_EXPORT void STDMETHODCALLTYPE TalvoHost_PostCallback(void(STDMETHODCALLTYPE* callback)(void*),

@@ -23,6 +23,8 @@ struct StandInHostOptions {
   ClientSettings client;
   std::FILE* out = nullptr;       // panel lines and dialogs (null: record only)
   std::FILE* progress = nullptr;  // progress bar when a terminal (null: none)
+  // The module's fixed waits pass in virtual time: recorded, not slept.
+  bool virtualTime = false;
 };
 
 class StandInHost {
@@ -48,6 +50,13 @@ class StandInHost {
   void AddJTagPort(ComPtr<IDispatch> port) { ports_.push_back(std::move(port)); }
   const std::vector<ComPtr<IDispatch>>& JTagPorts() const { return ports_; }
 
+  // A fixed wait the module asked of the host: slept, or in virtual time
+  // only recorded. Every wait is kept for inspection.
+  void Wait(uint32_t milliseconds);
+  const std::vector<uint32_t>& Waits() const { return waits_; }
+  void ClearWaits() { waits_.clear(); }
+  bool VirtualTime() const { return virtualTime_; }
+
   // Work a module asked to run after the current call (delayed destroy).
   void Post(std::function<void()> callback) { pending_.push_back(std::move(callback)); }
   void RunPendingCallbacks();
@@ -60,6 +69,8 @@ class StandInHost {
   std::vector<ComPtr<IDispatch>> ports_;
   std::unique_ptr<ModuleLoader> module_;
   std::vector<std::function<void()>> pending_;
+  bool virtualTime_;
+  std::vector<uint32_t> waits_;
 };
 
 // The folder of the running program, with a trailing separator.

@@ -28,6 +28,9 @@ inline constexpr char kShowMessageExport[] = "TalvoHost_ShowMessage";
 // Optional: a host with its own message loop runs a callback after the
 // current message has been handled.
 inline constexpr char kPostCallbackExport[] = "TalvoHost_PostCallback";
+// Optional: a host that keeps its own time (a simulator, a test host) runs
+// the module's fixed waits (milliseconds) itself.
+inline constexpr char kHostWaitExport[] = "TalvoHost_Wait";
 
 // Folders (each with a trailing separator).
 std::string HostFolder();        // the folder of the host program

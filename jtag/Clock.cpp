@@ -4,6 +4,7 @@
 #include <optional>
 #include <thread>
 
+#include "hostsdk/HostModules.h"
 #include "hostsdk/HostServices.h"
 
 namespace jtag {
@@ -15,7 +16,7 @@ TClock* installedClock = nullptr;
 
 std::optional<THostClock> FindHostClock() {
   auto wait =
-      reinterpret_cast<THostClock::WaitFunction>(hostsdk::FindHostExport("", kHostWaitExport));
+      reinterpret_cast<THostClock::WaitFunction>(hostsdk::FindHostExport("", hostsdk::kHostWaitExport));
   if (!wait) return std::nullopt;
   return THostClock(wait);
 }

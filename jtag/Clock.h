@@ -71,9 +71,6 @@ class TVirtualClock final : public TClock {
   uint64_t elapsed_ = 0;
 };
 
-// The name of the optional host export behind THostClock:
-// void STDMETHODCALLTYPE TalvoHost_Wait(uint32_t milliseconds).
-inline constexpr char kHostWaitExport[] = "TalvoHost_Wait";
 
 // The clock the module's driver operations wait on now.
 TClock& CurrentClock();

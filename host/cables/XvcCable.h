@@ -1,4 +1,4 @@
-// A cable to a Xilinx Virtual Cable (XVC 1.0) server over TCP.
+// A cable to an XVC 1.0 (virtual cable) server over TCP.
 //
 // On connecting the cable asks the server for its largest vector
 // ("getinfo:") and, when a TCK period was asked for, sets it ("settck:").

@@ -202,7 +202,8 @@ TEST(DispatchConformance, MissingParamsOrResultSlotIsAnErrorNotACrash) {
 
 TEST(DispatchConformance, PropertyGetAndMethodCallsAnswerAlike) {
   auto driver = Driver(kKind1200HC);
-  for (WORD flags : {DISPATCH_METHOD, DISPATCH_PROPERTYGET, WORD(DISPATCH_METHOD | DISPATCH_PROPERTYGET)}) {
+  for (WORD flags : {WORD(DISPATCH_METHOD), WORD(DISPATCH_PROPERTYGET),
+                     WORD(DISPATCH_METHOD | DISPATCH_PROPERTYGET)}) {
     VARIANT result;
     VariantInit(&result);
     DISPPARAMS none{nullptr, nullptr, 0, 0};

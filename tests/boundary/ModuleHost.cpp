@@ -6,7 +6,9 @@ namespace boundary {
 
 host::StandInHost& Host() {
   static host::StandInHost* host = [] {
-    auto* made = new host::StandInHost();
+    host::StandInHostOptions options;
+    options.virtualTime = true;  // fixed waits are recorded, not slept
+    auto* made = new host::StandInHost(options);
     made->LoadModule(host::ProgramFolder() + MXO2_MODULE_FILE);
     return made;
   }();

@@ -6,7 +6,6 @@
 #include <numeric>
 
 #include "automation/WideText.h"
-#include "tests/boundary/HostWait.h"
 #include "tests/boundary/ModuleHost.h"
 #include "tests/support/FakeChain.h"
 #include "tests/support/JedecFixtures.h"
@@ -34,12 +33,12 @@ constexpr DISPID kFlashProgram = 503805;
 struct BoundDriver {
   BoundDriver() {
     EXPECT_EQ(Call(driver.Get(), kSetTalvoDevice, {Variant::Dispatch(device.Get())}).status, S_OK);
-    HostWaits().clear();
+    Host().ClearWaits();
     progressBefore = Host().Console().ProgressCodes().size();
   }
 
   uint64_t WaitedMilliseconds() const {
-    return std::accumulate(HostWaits().begin(), HostWaits().end(), uint64_t{0});
+    return std::accumulate(Host().Waits().begin(), Host().Waits().end(), uint64_t{0});
   }
   std::vector<int> ProgressCodes() const {
     const std::vector<int>& all = Host().Console().ProgressCodes();
@@ -133,7 +132,7 @@ TEST(ProgrammerThroughInvoke, StateUserCodeAndErase) {
   EXPECT_EQ(ToInt32(*Call(bound.driver.Get(), kReadUserCode).value.Raw()), 0x12345678);
 
   for (DISPID id : {kResetDevice, kFlashReset}) {
-    HostWaits().clear();
+    Host().ClearWaits();
     const CallResult call = Call(bound.driver.Get(), id);
     ASSERT_EQ(call.status, S_OK) << call.error;
     EXPECT_TRUE(ToBool(*call.value.Raw())) << id;

@@ -222,6 +222,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "TAP_SCAN_RESET of TRST", "which is not a port"},
         MalformedCase{"PortWithTwoTapRoles", "TAP_SCAN_MODE  of TMS", "TAP_SCAN_MODE  of TDI",
                       "TAP_SCAN_MODE  of TDI", "port TDI is already the TAP_SCAN_IN port"},
+        MalformedCase{"TapOnLinkagePort", "TAP_SCAN_RESET of TRST_N", "TAP_SCAN_RESET of VCCIO",
+                      "TAP_SCAN_RESET of VCCIO", "is given for linkage port VCCIO"},
         MalformedCase{"UnknownHaltMode", "(20.0e6, BOTH)", "(20.0e6, HIGH)", "(20.0e6, HIGH)",
                       "expected LOW or BOTH"},
         MalformedCase{"AttributeForAnotherEntity", "INSTRUCTION_LENGTH of TINYPLD_Q24",

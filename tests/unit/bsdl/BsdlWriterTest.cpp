@@ -183,7 +183,8 @@ TEST(BsdlWriterTest, AwkwardEntitiesStillGiveValidDescriptions) {
   EXPECT_EQ(ReadBsdlText(WriteBsdlText(entity), "x.bsd")->Name(), "UNNAMED_DEVICE");
 
   entity.SetName("7-segment driver");
-  entity.SetDesignWarning("line one\nline two");
+  entity.SetDesignWarning("line one\nline two" + std::string(60, '.') + "\t\tend");
+  entity.SetFilename("x.bsd\nentity X is");  // shown in a comment
   const char* names[] = {"in",   "I/O 1", "I/O 1",  "D(2)", "D(7)",
                          "D(2)", "",      "_x__y_", "PORT", "DEVICE_PACKAGE"};
   int number = 0;
@@ -211,7 +212,10 @@ TEST(BsdlWriterTest, AwkwardEntitiesStillGiveValidDescriptions) {
   std::unique_ptr<TBSDLEntity> reread;
   ASSERT_NO_THROW(reread = ReadBsdlText(written, "x.bsd")) << written;
   EXPECT_EQ(reread->Pins().size(), entity.Pins().size());
-  EXPECT_EQ(reread->DesignWarning(), "line one line two");
+  EXPECT_EQ(reread->DesignWarning(), "line one line two" + std::string(60, '.') + "  end");
+  // The copy writes as the same text: blanks, breaks and names are settled.
+  reread->SetFilename(entity.Filename());
+  EXPECT_EQ(WriteBsdlText(*reread), written);
   ASSERT_NE(reread->TAP_TDO(), nullptr);
   EXPECT_EQ(reread->TAP_TCK(), nullptr);
   ASSERT_EQ(reread->BoundaryCells().size(), 1u);

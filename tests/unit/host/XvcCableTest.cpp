@@ -180,7 +180,7 @@ TEST(XvcCable, ADroppedConnectionFailsTheChannelCallNamingTheServer) {
   fake.join();
 }
 
-TEST(XvcCable, ARefusedConnectionMakesOpenFailWithTheReason) {
+TEST(XvcCable, RefusedSilentAndForeignServersFailTheConnectionWithTheReason) {
   uint16_t unused = 0;
   {
     TcpListener listener = TcpListener::Listen("127.0.0.1", 0);
@@ -209,6 +209,22 @@ TEST(XvcCable, ARefusedConnectionMakesOpenFailWithTheReason) {
     EXPECT_EQ(Contains(e.what(), "\"hello\" is not an XVC 1.x server's answer"), "");
   }
   fake.join();
+
+  // A server that accepts and never answers: the wait is bounded.
+  std::thread silent([&] {
+    if (std::optional<TcpSocket> peer = listener.Accept(5s)) std::this_thread::sleep_for(1s);
+  });
+  host::XvcCableOptions options;
+  options.port = listener.Port();
+  options.timeout = 200ms;
+  host::XvcCable impatient(options);
+  try {
+    impatient.Open();
+    ADD_FAILURE() << "no error";
+  } catch (const NetworkError& e) {
+    EXPECT_EQ(Contains(e.what(), ": getinfo: no answer within 200 ms"), "");
+  }
+  silent.join();
 }
 
 }  // namespace
