@@ -10,11 +10,15 @@ namespace automation {
 namespace {
 
 std::string Describe(DISPID id, HRESULT status, EXCEPINFO& info) {
-  char head[80];
-  std::snprintf(head, sizeof head, "dispatch call %d failed (0x%08X)", static_cast<int>(id),
-                static_cast<unsigned>(status));
-  std::string text = head;
-  if (info.bstrDescription) text += ": " + FromBstr(info.bstrDescription);
+  // The callee's own words say what failed; the call's number and status
+  // only help when it gave none.
+  std::string text = FromBstr(info.bstrDescription);
+  if (text.empty()) {
+    char head[80];
+    std::snprintf(head, sizeof head, "dispatch call %d failed (0x%08X)", static_cast<int>(id),
+                  static_cast<unsigned>(status));
+    text = head;
+  }
   SysFreeString(info.bstrSource);
   SysFreeString(info.bstrDescription);
   SysFreeString(info.bstrHelpFile);

@@ -17,8 +17,9 @@ std::string ModulePath() {
   return host::ProgramFolder() + "Device_MachXO2.TLV";
 }
 
-host::StandInHostOptions ConsoleOptions() {
+host::StandInHostOptions ConsoleOptions(bool virtualTime) {
   host::StandInHostOptions options;
+  options.virtualTime = virtualTime;
   options.out = stdout;
   options.progress = stderr;
   return options;
@@ -47,7 +48,9 @@ size_t EditDistance(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-DriverSession::DriverSession() : host_(ConsoleOptions()) { host_.LoadModule(ModulePath()); }
+DriverSession::DriverSession(bool virtualTime) : host_(ConsoleOptions(virtualTime)) {
+  host_.LoadModule(ModulePath());
+}
 
 int32_t DriverSession::KindCount() { return host_.Module().DriverCount(); }
 

@@ -17,7 +17,8 @@ class DriverSession {
  public:
   // Loads the module named by $MXO2_MODULE, else Device_MachXO2.TLV beside
   // this program. Throws with the path and the reason.
-  DriverSession();
+  // `virtualTime`: the module's fixed waits pass without sleeping.
+  explicit DriverSession(bool virtualTime = false);
 
   host::StandInHost& Host() { return host_; }
   int32_t KindCount();

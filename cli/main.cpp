@@ -7,6 +7,7 @@
 
 #include "cli/CatalogueCommands.h"
 #include "cli/DriverSession.h"
+#include "cli/JTagCommands.h"
 #include "cli/PinCommands.h"
 #include "cli/SimCommand.h"
 
@@ -52,6 +53,44 @@ int main(int argc, char** argv) {
   standards->add_option("DEVICE", standardsDevice, "Part name")->required();
   standards->add_flag("--json", standardsJson, "Print a JSON array");
 
+  // The JTAG commands share how the chain is reached.
+  cli::ChainOptions chain;
+  bool virtualTime = false;
+  auto addChainOptions = [&](CLI::App* command, bool needsDevice) {
+    auto* deviceOption = command->add_option("--device", chain.device, "The part at --index, e.g. LCMXO2-1200HC-4TG100C");
+    if (needsDevice) deviceOption->required();
+    command->add_option("--cable", chain.cable,
+                        "sim (the built-in chip model, default), sim:PART[,PART...], "
+                        "xvc://HOST:PORT or rbb://HOST:PORT")
+        ->capture_default_str();
+    command->add_option("--index", chain.index, "Position of the chip on the chain (0 is nearest TDI)")
+        ->capture_default_str();
+    command->add_option("--image", chain.image,
+                        "Flash image file of the built-in chip model, loaded before and saved after");
+    command->add_flag("--virtual-time", virtualTime,
+                      "Pass the programmer's fixed waits in virtual time (for the chip model)");
+  };
+  bool detectJson = false, statusJson = false, userCodeJson = false;
+  auto* detect = app.add_subcommand("detect", "List the chips on the JTAG chain by IDCODE");
+  addChainOptions(detect, false);
+  detect->add_flag("--json", detectJson, "Print a JSON array");
+  detect->footer("Example: mxo2 detect --cable xvc://127.0.0.1:2542");
+  auto* status = app.add_subcommand("status", "Tell whether the chip is configured (DONE)");
+  addChainOptions(status, true);
+  status->add_flag("--json", statusJson, "Print a JSON object");
+  auto* userCode = app.add_subcommand("usercode", "Read the chip's 32-bit user code");
+  addChainOptions(userCode, true);
+  userCode->add_flag("--json", userCodeJson, "Print a JSON object");
+  auto* erase = app.add_subcommand("erase", "Erase the chip's configuration flash");
+  addChainOptions(erase, true);
+  std::string jedecFile;
+  auto* program = app.add_subcommand("program", "Program the chip from a JEDEC file (erase, program, check DONE)");
+  program->add_option("FILE", jedecFile, "JEDEC fuse file (.jed) from the vendor's build flow")->required();
+  addChainOptions(program, true);
+  program->footer(
+      "Example: mxo2 program design.jed --device LCMXO2-1200HC-4TG100C --image chip.img\n"
+      "The chip model keeps its flash in --image between runs.");
+
   // The chip-model server (needs no driver module).
   cli::SimCommand simCommand(app);
 
@@ -65,7 +104,7 @@ int main(int argc, char** argv) {
   if (simCommand.Chosen()) return simCommand.Run();
 
   try {
-    cli::DriverSession session;
+    cli::DriverSession session(virtualTime);
     if (*devices) return cli::RunDevices(session, filter, devicesJson);
     if (*info) return cli::RunInfo(session, device, infoJson);
     if (*pins)
@@ -74,6 +113,11 @@ int main(int argc, char** argv) {
                           : pinsCsv ? cli::PinFormat::kCsv
                                     : cli::PinFormat::kTable);
     if (*standards) return cli::RunIOStandards(session, standardsDevice, standardsJson);
+    if (*detect) return cli::RunDetect(session, chain, detectJson);
+    if (*status) return cli::RunStatus(session, chain, statusJson);
+    if (*userCode) return cli::RunUserCode(session, chain, userCodeJson);
+    if (*erase) return cli::RunErase(session, chain);
+    if (*program) return cli::RunProgram(session, chain, jedecFile);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mxo2: %s\n", e.what());
     return kExitFailure;
