@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "cli/BsdlCommand.h"
 #include "cli/CatalogueCommands.h"
 #include "cli/DriverSession.h"
 #include "cli/JTagCommands.h"
@@ -52,6 +53,19 @@ int main(int argc, char** argv) {
   auto* standards = app.add_subcommand("iostandards", "List the IO standards a part accepts, with slews and drives");
   standards->add_option("DEVICE", standardsDevice, "Part name")->required();
   standards->add_flag("--json", standardsJson, "Print a JSON array");
+
+  std::string bsdlDevice, bsdlOutput, bsdlCheck;
+  bool bsdlJson = false;
+  auto* bsdlCommand = app.add_subcommand(
+      "bsdl", "Write a part's built-in boundary-scan description as BSDL, or check a BSDL file");
+  bsdlCommand->add_option("DEVICE", bsdlDevice, "Part name");
+  bsdlCommand->add_option("-o,--output", bsdlOutput, "Write to FILE instead of standard output");
+  auto* checkOption = bsdlCommand->add_option("--check", bsdlCheck, "Read FILE and report what it describes");
+  bsdlCommand->add_flag("--json", bsdlJson, "With --check: print a JSON object");
+  bsdlCommand->footer(
+      "Examples: mxo2 bsdl LCMXO2-1200HC-4TG100C -o lcmxo2_1200hc_tqfp100.bsd\n"
+      "          mxo2 bsdl --check vendor.bsd");
+  (void)checkOption;
 
   // The JTAG commands share how the chain is reached.
   cli::ChainOptions chain;
@@ -102,6 +116,18 @@ int main(int argc, char** argv) {
   }
 
   if (simCommand.Chosen()) return simCommand.Run();
+  if (*bsdlCommand && !bsdlCheck.empty()) {
+    try {
+      return cli::RunBsdlCheck(bsdlCheck, bsdlJson);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "mxo2: %s\n", e.what());
+      return kExitFailure;
+    }
+  }
+  if (*bsdlCommand && bsdlDevice.empty()) {
+    std::fprintf(stderr, "mxo2 bsdl: give a DEVICE or --check FILE (see mxo2 bsdl --help)\n");
+    return kExitUsage;
+  }
 
   try {
     cli::DriverSession session(virtualTime);
@@ -113,6 +139,7 @@ int main(int argc, char** argv) {
                           : pinsCsv ? cli::PinFormat::kCsv
                                     : cli::PinFormat::kTable);
     if (*standards) return cli::RunIOStandards(session, standardsDevice, standardsJson);
+    if (*bsdlCommand) return cli::RunBsdlWrite(session, bsdlDevice, bsdlOutput);
     if (*detect) return cli::RunDetect(session, chain, detectJson);
     if (*status) return cli::RunStatus(session, chain, statusJson);
     if (*userCode) return cli::RunUserCode(session, chain, userCodeJson);

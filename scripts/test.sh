@@ -7,9 +7,9 @@
 #   linux  Linux build in build/: ctest, then the module's export check
 #   win64  64-bit Windows build in build-win64/: ctest, the test programs
 #          running under Wine's 64-bit loader
-#   win32  32-bit Windows build in build-win32/ (build only: this machine
-#          cannot run 32-bit programs), then the module's export and import
-#          check
+#   win32  32-bit Windows build of the module in build-win32/ (build only:
+#          this machine cannot run 32-bit programs), then its export, import
+#          and calling-convention check
 #   asan   Linux build with AddressSanitizer and UBSan in build-asan/: ctest
 #
 # Every stage runs even if an earlier one failed (unless --fail-fast), so one
@@ -89,7 +89,7 @@ stage_win64() {
 
 stage_win32() {
   step configure mxo2_configure_win32
-  step build mxo2_build "$MXO2_BUILD_WIN32"
+  step build mxo2_build "$MXO2_BUILD_WIN32" --target Device_MachXO2
   local objects
   objects=$(find "$MXO2_BUILD_WIN32/CMakeFiles/Device_MachXO2.dir" -name '*.obj' | sort | paste -sd:)
   step exports "$MXO2_ROOT/scripts/check-win-exports.sh" --stdcall-objects "$objects" \

@@ -164,7 +164,6 @@ TEST(BsdlViewsTest, EntityOwnDispatchReachesTheSameOperations) {
 
 TEST(BsdlViewsTest, ElementViewsAnswerEveryDispId) {
   SampleChip chip;
-  const std::string entityText = "CHIP_X";
   const std::vector<Answer> shared = {
       {503427, false, VT_BSTR, " Pin Name:PL2A         Number:A1           IO:I/O"},
       {503428, false, VT_BSTR, "PL2A(A1)-I/O"}};
@@ -233,12 +232,6 @@ TEST(BsdlViewsTest, GettersHandOutViewsExceptTheTapPins) {
   ASSERT_EQ(chip.io->Implementators().size(), 2u);
   EXPECT_EQ(chip.io->Implementators().back().dispatch.Get(), chip.io->GetImpl());
 }
-
-struct IndexCase {
-  const char* name;
-  DISPID id;
-  int32_t index;
-};
 
 TEST(BsdlViewsTest, IndexesOutsideTheirListAnswerNoneWithSuccess) {
   SampleChip chip;
