@@ -254,6 +254,16 @@ class Writer {
     }
   }
 
+  // TAP pins by their role; a pin no boundary cell serves is outside the
+  // scan (linkage), as a description must declare it; a served pin is never
+  // linkage.
+  Mode PortModeOf(const TScanPin* pin, bool served) const {
+    if (IsTap(pin)) return pin == entity_.TAP_TDO() ? Mode::Out : Mode::In;
+    if (!served) return Mode::Linkage;
+    const Mode mode = ModeOf(*pin);
+    return mode == Mode::Linkage ? Mode::InOut : mode;
+  }
+
   // The pins in list order, each once, with usable and distinct numbers.
   void CollectPins() {
     std::map<std::string, const TScanPin*> numbers;
@@ -295,8 +305,7 @@ class Writer {
     std::vector<Group> groups;
     std::map<std::string, size_t> byKey;
     for (const TScanPin* pin : pins_) {
-      Mode mode = IsTap(pin) ? (pin == entity_.TAP_TDO() ? Mode::Out : Mode::In) : ModeOf(*pin);
-      if (mode == Mode::Linkage && served.count(pin)) mode = Mode::InOut;
+      const Mode mode = PortModeOf(pin, served.count(pin) > 0);
       const auto split = IsTap(pin) ? std::nullopt : SplitIndexed(pin->PinName());
       const std::string base = split ? split->first : pin->PinName();
       std::string key =

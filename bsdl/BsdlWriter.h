@@ -2,16 +2,16 @@
 //
 // The writer turns the pins into ports: pins that share a name become one
 // bit_vector port (pins named "D(0)".."D(7)" become D(0 to 7) when their
-// indices run without gaps), TAP pins are single-bit ports, and a port's
-// mode comes from its pins' kind and direction (power, ground, passive and
-// HiZ pins without a boundary cell are linkage ports). Names that are not
-// VHDL identifiers are made into ones. The instruction length is the
-// entity's, or the length of its opcodes when the entity gives none.
+// indices run without gaps), TAP pins are single-bit in or out ports, pins
+// that no boundary cell serves are linkage ports, and the mode of the
+// others comes from their direction. Names that are not VHDL identifiers
+// are made into ones. The instruction length is the entity's, or the
+// length of its opcodes when the entity gives none.
 //
 // Reading the result back gives the same entity whenever the entity is in
 // the form the reader produces; what the file format cannot carry is
 // written in its nearest form (a halt mode of None as BOTH, an open
-// collector output as out, ...).
+// collector output as out, an I/O pin without cells as linkage, ...).
 #pragma once
 
 #include <stdexcept>

@@ -75,6 +75,7 @@ host::ChainDescription ChainSession::Describe(automation::ComPtr<IDispatch> driv
       spec.name = options_.device;
       spec.irLength = static_cast<size_t>(automation::HostCallInt(driver.Get(), kGetInstructionLength));
       spec.driver = driver;
+      spec.bsdlFile = options_.bsdl;
     } else if (!parts.empty()) {
       spec.name = parts.front();
       spec.irLength = 8;

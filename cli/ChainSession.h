@@ -20,6 +20,7 @@ struct ChainOptions {
   std::string cable = "sim";  // sim, sim:PART[,PART...], xvc://HOST:PORT, rbb://HOST:PORT
   int32_t index = 0;
   std::string image;  // the in-process chip's flash image, kept between runs
+  std::string bsdl;   // a BSDL file for the chip at `index`, preferred over the built-in one
 };
 
 class ChainSession {

@@ -91,16 +91,15 @@ int SimCommand::Run() const {
 
     host::SimServerOptions options;
     options.chainMutex = std::make_shared<std::mutex>();
+    options.log = LogLine;
     const bool neither = xvcPort_ < 0 && rbbPort_ < 0;
     if (xvcPort_ >= 0 || neither) {
       options.port = static_cast<uint16_t>(neither ? kDefaultXvcPort : xvcPort_);
       xvc = std::make_unique<host::XvcServer>(chip, options);
-      xvc->SetLog(LogLine);
     }
     if (rbbPort_ >= 0) {
       options.port = static_cast<uint16_t>(rbbPort_);
       rbb = std::make_unique<host::RemoteBitbangServer>(chip, options);
-      rbb->SetLog(LogLine);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mxo2 sim: %s\n", e.what());

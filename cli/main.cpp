@@ -81,6 +81,8 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     command->add_option("--image", chain.image,
                         "Flash image file of the built-in chip model, loaded before and saved after");
+    command->add_option("--bsdl", chain.bsdl,
+                        "A BSDL file for the chip, preferred over the module's built-in description");
     command->add_flag("--virtual-time", virtualTime,
                       "Pass the programmer's fixed waits in virtual time (for the chip model)");
   };

@@ -20,6 +20,9 @@ struct ChainDeviceSpec {
   // The IDCODE bits that identify the part; the top four are the silicon
   // revision, which a part of any revision shares.
   uint32_t idCodeMask = 0x0FFFFFFF;
+  // A BSDL file the user names for this chip, preferred over the
+  // description its driver carries built in ("" for none).
+  std::string bsdlFile;
   // The driver object (from the driver module) for this chip, or null.
   automation::ComPtr<IDispatch> driver;
 };

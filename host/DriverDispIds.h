@@ -9,6 +9,7 @@ namespace host::driver_dispid {
 
 constexpr DISPID kGetDeviceName = 503380;
 constexpr DISPID kGetDeviceDescription = 503381;
+constexpr DISPID kGetBSDLEntity = 503406;
 constexpr DISPID kSetTalvoDevice = 503754;
 constexpr DISPID kResetDevice = 503786;
 constexpr DISPID kGetDeviceState = 503787;

@@ -1,5 +1,9 @@
 #include "host/JTagDevice.h"
 
+#include "automation/HostCall.h"
+#include "bsdl/BsdlReader.h"
+
+#include "host/DriverDispIds.h"
 #include "hostsdk/HostDispIds.h"
 
 namespace host {
@@ -12,7 +16,7 @@ JTagDevice::JTagDevice(std::string displayName, uint32_t idCode, uint32_t idCode
       idCode_(idCode),
       idCodeMask_(idCodeMask),
       driver_(std::move(driver)) {
-  On(id::kJTagDevice_GetBSDLEntity, [](const Args&) { return Variant::Dispatch(nullptr); });
+  On(id::kJTagDevice_GetBSDLEntity, [this](const Args&) { return Variant::Dispatch(BsdlEntity().Get()); });
   On(id::kJTagDevice_GetDeviceInformation,
      [this](const Args&) { return Variant::Dispatch(driver_.Get()); });
   On(id::kJTagDevice_GetIdCode,
@@ -23,6 +27,16 @@ JTagDevice::JTagDevice(std::string displayName, uint32_t idCode, uint32_t idCode
   // Sent before the viewer asks for the entity again; nothing is cached here.
   On(id::kJTagDevice_PrepareRebuild, [](const Args&) { return Variant(); });
   On(id::kJTagDevice_SampleBoundary, [](const Args&) { return Variant::Bool(false); });
+}
+
+void JTagDevice::UseBsdlFile(const std::string& bsdlFile) {
+  userEntity_ = bsdl::ReadBsdlFile(bsdlFile);
+}
+
+ComPtr<IDispatch> JTagDevice::BsdlEntity() const {
+  if (userEntity_) return ComPtr<IDispatch>(userEntity_->AsDispatch());
+  if (!driver_) return nullptr;
+  return automation::HostCallDispatch(driver_.Get(), driver_dispid::kGetBSDLEntity);
 }
 
 }  // namespace host

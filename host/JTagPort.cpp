@@ -13,6 +13,7 @@ std::vector<ChannelLink> LinksOf(const ChainDescription& chain) {
   links.reserve(chain.size());
   for (const ChainDeviceSpec& spec : chain) {
     auto jtagDevice = MakeHostObject<JTagDevice>(spec.name, spec.idCode, spec.idCodeMask, spec.driver);
+    if (!spec.bsdlFile.empty()) jtagDevice->UseBsdlFile(spec.bsdlFile);
     links.push_back(ChannelLink{spec.irLength, spec.idCode, ComPtr<IDispatch>(jtagDevice.Get())});
   }
   return links;

@@ -8,7 +8,8 @@ SimServer::SimServer(std::shared_ptr<sim::ChainDevice> chain, const SimServerOpt
                      std::string protocol)
     : chain_(std::move(chain)),
       protocol_(std::move(protocol)),
-      chainMutex_(options.chainMutex ? options.chainMutex : std::make_shared<std::mutex>()) {
+      chainMutex_(options.chainMutex ? options.chainMutex : std::make_shared<std::mutex>()),
+      log_(options.log) {
   if (!chain_) throw std::invalid_argument(protocol_ + " server without a chain to serve");
   listener_ = net::TcpListener::Listen(options.address, options.port);
 }

@@ -29,6 +29,9 @@ struct SimServerOptions {
   // serve one chain over different protocols must share it; none: the
   // server makes its own.
   std::shared_ptr<std::mutex> chainMutex;
+  // Receives one line per connection, departure and protocol error, from
+  // the serving thread.
+  std::function<void(const std::string&)> log;
 };
 
 class SimServer {
@@ -47,10 +50,6 @@ class SimServer {
 
   // Runs `work` on the chain with the serving thread kept out.
   void WithChain(const std::function<void(sim::ChainDevice&)>& work);
-
-  // Receives one line per connection, departure and protocol error, from
-  // the serving thread. Set it before clients connect.
-  void SetLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
 
   uint64_t ConnectionsServed() const { return connections_.load(); }
   // The failure that ended the last connection ("" when it ended cleanly).

@@ -132,9 +132,9 @@ struct CellCase {
   const char* expected;
 };
 
-class BoundaryCellDescriptionTest : public testing::TestWithParam<CellCase> {};
+class BsdlCellDescriptionTest : public testing::TestWithParam<CellCase> {};
 
-TEST_P(BoundaryCellDescriptionTest, LongAndShortTextsAreTheListingLine) {
+TEST_P(BsdlCellDescriptionTest, LongAndShortTextsAreTheListingLine) {
   const CellCase& c = GetParam();
   TBSDLEntity entity;
   TBoundaryCell* cell = entity.Create<TBoundaryCell>();
@@ -157,7 +157,7 @@ TEST_P(BoundaryCellDescriptionTest, LongAndShortTextsAreTheListingLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cells, BoundaryCellDescriptionTest,
+    Cells, BsdlCellDescriptionTest,
     testing::Values(
         CellCase{"ControlCellShowsNoControlPart", 0, eCellKind_BC_2, "*", eCellFunction_Control,
                  eBit_1, -1, eBit_0, eDisableResult_Undefined, nullptr,

@@ -89,7 +89,7 @@ TEST(ZipReaderTest, InflateRefusesMalformedStreamsAndOversizedOutput) {
 // Archives written by Python's zipfile and raw streams from zlib cover the
 // block kinds (stored, fixed and dynamic Huffman) and long back references.
 // The archives are made once for the suite.
-class PythonArchiveTest : public testing::Test {
+class ZipPythonArchiveTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (std::system("python3 -c \"import zipfile, zlib\" >/dev/null 2>&1") != 0) return;
@@ -143,7 +143,7 @@ for name, data in samples.items():
   static inline bool made_ = false;
 };
 
-TEST_F(PythonArchiveTest, EveryEntryUnpacksToWhatWasStored) {
+TEST_F(ZipPythonArchiveTest, EveryEntryUnpacksToWhatWasStored) {
   for (const char* label : {"stored", "fast", "best"}) {
     SCOPED_TRACE(label);
     const TZipReader archive = TZipReader::FromFile(File(std::string(label) + ".zip"));
@@ -153,14 +153,14 @@ TEST_F(PythonArchiveTest, EveryEntryUnpacksToWhatWasStored) {
   }
 }
 
-TEST_F(PythonArchiveTest, FixedHuffmanStreamsInflate) {
+TEST_F(ZipPythonArchiveTest, FixedHuffmanStreamsInflate) {
   for (const char* name : {"empty.txt", "text.bsd", "noise.bin", "runs.bin"}) {
     const std::string raw = ReadWholeFile(File("fixed_" + std::string(name) + ".raw"));
     EXPECT_EQ(bsdl::Inflate(raw, 1 << 20), Expected(name)) << name;
   }
 }
 
-TEST_F(PythonArchiveTest, UnpackingFlatWritesEveryFileIntoTheFolder) {
+TEST_F(ZipPythonArchiveTest, UnpackingFlatWritesEveryFileIntoTheFolder) {
   ScratchFolder target;
   EXPECT_TRUE(bsdl::UnpackZipFlat(File("best.zip"), target.File("")).empty());
   for (const char* name : {"empty.txt", "text.bsd", "noise.bin", "runs.bin"})
@@ -168,7 +168,7 @@ TEST_F(PythonArchiveTest, UnpackingFlatWritesEveryFileIntoTheFolder) {
 }
 
 // Stored folders are dropped, so no entry lands outside the folder.
-TEST_F(PythonArchiveTest, EntriesCannotEscapeTheFolder) {
+TEST_F(ZipPythonArchiveTest, EntriesCannotEscapeTheFolder) {
   ScratchFolder outer;
   const std::string inner = outer.File("inner");
   std::filesystem::create_directories(inner);

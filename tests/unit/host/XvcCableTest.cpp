@@ -212,7 +212,7 @@ TEST(XvcCable, RefusedSilentAndForeignServersFailTheConnectionWithTheReason) {
 
   // A server that accepts and never answers: the wait is bounded.
   std::thread silent([&] {
-    if (std::optional<TcpSocket> peer = listener.Accept(5s)) std::this_thread::sleep_for(1s);
+    if (std::optional<TcpSocket> peer = listener.Accept(5s)) std::this_thread::sleep_for(400ms);
   });
   host::XvcCableOptions options;
   options.port = listener.Port();
