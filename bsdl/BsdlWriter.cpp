@@ -308,13 +308,16 @@ class Writer {
       const Mode mode = PortModeOf(pin, served.count(pin) > 0);
       const auto split = IsTap(pin) ? std::nullopt : SplitIndexed(pin->PinName());
       const std::string base = split ? split->first : pin->PinName();
-      std::string key =
-          UpperAscii(base) + (split ? "#indexed" : "") + (mode == Mode::Linkage ? "#linkage" : "");
+      // Elements of a linkage vector all carry the bare port name, so a
+      // linkage group keeps no indices: "D(0)".."D(3)" become D(1 to 4).
+      const bool indexed = split && mode != Mode::Linkage;
+      std::string key = UpperAscii(base) + (indexed ? "#indexed" : "") +
+                        (mode == Mode::Linkage ? "#linkage" : "");
       if (IsTap(pin)) key = "#tap#" + std::to_string(groups.size());
       const auto [found, added] = byKey.emplace(key, groups.size());
-      if (added) groups.push_back(Group{base, split.has_value(), {}, {}});
+      if (added) groups.push_back(Group{base, indexed, {}, {}});
       Group& group = groups[found->second];
-      group.members.emplace_back(pin, split ? split->second : 0);
+      group.members.emplace_back(pin, indexed ? split->second : 0);
       group.modes.insert(mode);
     }
     for (Group& group : groups)

@@ -28,9 +28,12 @@ TEST(JTagDeviceBsdl, UserFileIsPreferredOverTheDriver) {
   auto chain = hosttest::BuildSimChain({spec[1]}, {host::ComPtr<IDispatch>(&driver)});
   EXPECT_EQ(automation::HostCallString(EntityAt(*chain.port, 0).Get(), kEntityName), "FROM_DRIVER");
 
-  host::ChainDescription withFile{{"chip", 8, 0x012BA043, 0x0FFFFFFF,
-                                   std::string(MXO2_FIXTURES_DIR) + "/bsdl/tinypld_q24.bsd",
-                                   host::ComPtr<IDispatch>(&driver)}};
+  host::ChainDeviceSpec spec;
+  spec.name = "chip";
+  spec.idCode = 0x012BA043;
+  spec.bsdlFile = std::string(MXO2_FIXTURES_DIR) + "/bsdl/tinypld_q24.bsd";
+  spec.driver = host::ComPtr<IDispatch>(&driver);
+  host::ChainDescription withFile{spec};
   auto port = host::JTagPort::Create("sim", chain.cable, withFile);
   EXPECT_EQ(automation::HostCallString(EntityAt(*port, 0).Get(), kEntityName), "TINYPLD_Q24");
   port->Shutdown();
