@@ -24,16 +24,16 @@ TEST(JTagDeviceBsdl, UserFileIsPreferredOverTheDriver) {
   builtIn.results[kEntityName] = automation::Variant::String("FROM_DRIVER");
   driver.results[503406] = automation::Variant::Dispatch(&builtIn);
 
-  auto spec = hosttest::ThreeChips();
-  auto chain = hosttest::BuildSimChain({spec[1]}, {host::ComPtr<IDispatch>(&driver)});
+  auto chips = hosttest::ThreeChips();
+  auto chain = hosttest::BuildSimChain({chips[1]}, {host::ComPtr<IDispatch>(&driver)});
   EXPECT_EQ(automation::HostCallString(EntityAt(*chain.port, 0).Get(), kEntityName), "FROM_DRIVER");
 
-  host::ChainDeviceSpec spec;
-  spec.name = "chip";
-  spec.idCode = 0x012BA043;
-  spec.bsdlFile = std::string(MXO2_FIXTURES_DIR) + "/bsdl/tinypld_q24.bsd";
-  spec.driver = host::ComPtr<IDispatch>(&driver);
-  host::ChainDescription withFile{spec};
+  host::ChainDeviceSpec named;
+  named.name = "chip";
+  named.idCode = 0x012BA043;
+  named.bsdlFile = std::string(MXO2_FIXTURES_DIR) + "/bsdl/tinypld_q24.bsd";
+  named.driver = host::ComPtr<IDispatch>(&driver);
+  host::ChainDescription withFile{named};
   auto port = host::JTagPort::Create("sim", chain.cable, withFile);
   EXPECT_EQ(automation::HostCallString(EntityAt(*port, 0).Get(), kEntityName), "TINYPLD_Q24");
   port->Shutdown();
