@@ -6,8 +6,9 @@
 #  1. installs the Debian packages listed in scripts/debian-packages.txt that
 #     are missing (needs root; does nothing when all are there);
 #  2. configures and builds the Linux build in build/ (Ninja, RelWithDebInfo);
-#  3. runs the main job: lists the matching devices and shows one device's
-#     information, on the simulated chip.
+#  3. runs the main job: lists the matching devices, shows one device's
+#     information, then finds the built-in simulated chip on its JTAG chain,
+#     programs it from a JEDEC file and asks whether it is configured.
 #
 #  --no-run        stop after the build
 #  --install-only  stop after the packages
@@ -74,6 +75,18 @@ main_job() {
   "$cli" devices --filter 1200HC-4TG100
   mxo2_log "run: $cli info LCMXO2-1200HC-4TG100C"
   "$cli" info LCMXO2-1200HC-4TG100C
+  # The simulated chip: find it, program it from a JEDEC file, ask it.
+  local part=LCMXO2-1200HC-4TG100C
+  local jedec="$MXO2_ROOT/../shared/samples/jedec/lcmxo2-1200hc-qfn32-spi-pixel.jed"
+  [[ -f "$jedec" ]] || jedec="$MXO2_ROOT/tests/fixtures/jedec/three-blocks.jed"
+  local image="$MXO2_BUILD_LINUX/simulated-chip.img"
+  rm -f "$image"
+  mxo2_log "run: $cli detect"
+  "$cli" detect
+  mxo2_log "run: $cli program $jedec --device $part --image $image"
+  "$cli" program "$jedec" --device "$part" --image "$image"
+  mxo2_log "run: $cli status --device $part --image $image"
+  "$cli" status --device "$part" --image "$image"
 }
 
 install_missing_packages
