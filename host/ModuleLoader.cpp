@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -76,6 +77,10 @@ automation::ComPtr<IDispatch> ModuleLoader::CreateDriver(int32_t kind) const {
   if (FAILED(hr))
     throw std::runtime_error("GetTalvoDriver_Plugin(" + std::to_string(kind) +
                              ") failed: " + StatusText(hr));
+  // Drivers live until the process ends and nobody frees them; the host
+  // keeps each one it was given for that whole life, as the suite does.
+  static auto* const kDriversForLife = new std::vector<IDispatch*>();
+  if (driver) kDriversForLife->push_back(driver);
   return automation::ComPtr<IDispatch>::Adopt(driver);
 }
 

@@ -97,6 +97,9 @@ static const struct row rows[] = {
   {509981,"I"},{1023,"S"},
 };
 
+/* Drivers live until the process ends: the host keeps the one it made. */
+static IDispatch *g_driver;
+
 int main(int argc, char **argv) {
   if (argc != 2) {
     fprintf(stderr, "usage: c_host MODULE\n");
@@ -115,6 +118,7 @@ int main(int argc, char **argv) {
   if (count_fn(&count) != 0 || count != 420) return 1;
   IDispatch *driver = NULL;
   if (driver_fn(60, &driver) != 0 || !driver) return 1;
+  g_driver = driver;
 
   const GUID null_iid = {0};
   int failures = 0;

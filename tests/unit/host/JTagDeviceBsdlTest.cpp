@@ -19,8 +19,9 @@ host::ComPtr<IDispatch> EntityAt(host::JTagPort& port, int32_t index) {
 }
 
 TEST(JTagDeviceBsdl, UserFileIsPreferredOverTheDriver) {
-  testsupport::RecordingDispatch driver;
+  // The driver's answers refer to the entity, so the entity outlives it.
   testsupport::RecordingDispatch builtIn;
+  testsupport::RecordingDispatch driver;
   builtIn.results[kEntityName] = automation::Variant::String("FROM_DRIVER");
   driver.results[503406] = automation::Variant::Dispatch(&builtIn);
 
