@@ -47,8 +47,12 @@ expect 0 "erased" -- "$mxo2" erase "${chip[@]}"
 expect 0 "not configured" -- "$mxo2" status "${chip[@]}"
 expect 1 "Download file is missing" -- "$mxo2" program "$scratch/none.jed" "${chip[@]}"
 expect 1 "Failed To Program Device" -- "$mxo2" program "$fixtures/jedec/notes-only.jed" "${chip[@]}"
-head -c 4096 /dev/urandom > "$scratch/garbage.jed"
+# Binary garbage, the same every run: no line of it begins like a row.
+head -c 4096 /dev/zero | tr '\0' '\377' > "$scratch/garbage.jed"
 expect 1 "Failed To Program Device" -- "$mxo2" program "$scratch/garbage.jed" "${chip[@]}"
+# Garbage that starts rows but never ends them properly.
+printf '0\0011\377\n1\002\n' > "$scratch/rowlike.jed"
+expect 1 "rowlike.jed" -- "$mxo2" program "$scratch/rowlike.jed" "${chip[@]}"
 expect 1 "IDCODE" -- "$mxo2" status --device LCMXO2-7000ZE-1TG144C --cable sim:LCMXO2-1200HC
 expect 1 "outside the chain" -- "$mxo2" status "${chip[@]}" --index 3
 expect 1 "cannot connect" -- "$mxo2" status --device "$part" --cable xvc://127.0.0.1:1
