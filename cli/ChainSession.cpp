@@ -68,22 +68,22 @@ host::ChainDescription ChainSession::Describe(automation::ComPtr<IDispatch> driv
                              "; refusing to talk to the wrong part");
   host::ChainDescription chain;
   for (size_t i = 0; i < scanned_.size(); ++i) {
-    host::ChainDeviceSpec spec;
-    spec.idCode = scanned_[i].idCode;
+    host::ChainDeviceSpec chip;
+    chip.idCode = scanned_[i].idCode;
     const auto parts = scanned_[i].idCode ? PartsWithIdCode(scanned_[i].idCode) : std::vector<std::string>{};
     if (i == index) {
-      spec.name = options_.device;
-      spec.irLength = static_cast<size_t>(automation::HostCallInt(driver.Get(), kGetInstructionLength));
-      spec.driver = driver;
-      spec.bsdlFile = options_.bsdl;
+      chip.name = options_.device;
+      chip.irLength = static_cast<size_t>(automation::HostCallInt(driver.Get(), kGetInstructionLength));
+      chip.driver = driver;
+      chip.bsdlFile = options_.bsdl;
     } else if (!parts.empty()) {
-      spec.name = parts.front();
-      spec.irLength = 8;
+      chip.name = parts.front();
+      chip.irLength = 8;
     } else {
       throw std::runtime_error("device " + std::to_string(i) + " (IDCODE " + Hex(scanned_[i].idCode) +
                                ") is not a MachXO2; its instruction length is unknown");
     }
-    chain.push_back(std::move(spec));
+    chain.push_back(std::move(chip));
   }
   return chain;
 }

@@ -11,10 +11,10 @@ namespace {
 std::vector<ChannelLink> LinksOf(const ChainDescription& chain) {
   std::vector<ChannelLink> links;
   links.reserve(chain.size());
-  for (const ChainDeviceSpec& spec : chain) {
-    auto jtagDevice = MakeHostObject<JTagDevice>(spec.name, spec.idCode, spec.idCodeMask, spec.driver);
-    if (!spec.bsdlFile.empty()) jtagDevice->UseBsdlFile(spec.bsdlFile);
-    links.push_back(ChannelLink{spec.irLength, spec.idCode, ComPtr<IDispatch>(jtagDevice.Get())});
+  for (const ChainDeviceSpec& chip : chain) {
+    auto jtagDevice = MakeHostObject<JTagDevice>(chip.name, chip.idCode, chip.idCodeMask, chip.driver);
+    if (!chip.bsdlFile.empty()) jtagDevice->UseBsdlFile(chip.bsdlFile);
+    links.push_back(ChannelLink{chip.irLength, chip.idCode, ComPtr<IDispatch>(jtagDevice.Get())});
   }
   return links;
 }

@@ -29,12 +29,12 @@ std::shared_ptr<host::RemoteBitbangCable> CableTo(uint16_t port) {
   return std::make_shared<host::RemoteBitbangCable>(options);
 }
 
-host::ChainDeviceSpec Spec(size_t irLength, uint32_t idCode) {
-  host::ChainDeviceSpec spec;
-  spec.name = "chip";
-  spec.irLength = irLength;
-  spec.idCode = idCode;
-  return spec;
+host::ChainDeviceSpec Chip(size_t irLength, uint32_t idCode) {
+  host::ChainDeviceSpec chip;
+  chip.name = "chip";
+  chip.irLength = irLength;
+  chip.idCode = idCode;
+  return chip;
 }
 
 // A generic chip in front of a MachXO2: both answer over the cable, and a
@@ -47,7 +47,7 @@ TEST(RemoteBitbangCable, ServesAChainAndBatchesLongerThanOneRound) {
       std::vector<std::shared_ptr<sim::ChainDevice>>{generic, chip});
   host::RemoteBitbangServer server(chain);
   auto cable = CableTo(server.Port());
-  auto port = host::JTagPort::Create("rbb", cable, {Spec(4, 0x1A2B3C4D), Spec(8, 0x012BC043)});
+  auto port = host::JTagPort::Create("rbb", cable, {Chip(4, 0x1A2B3C4D), Chip(8, 0x012BC043)});
   host::JTagChannel& channel = *port->Channel();
   ASSERT_TRUE(channel.Open()) << channel.LastError();
   channel.Reset();
@@ -116,8 +116,8 @@ TEST(RemoteBitbangCable, ADroppedConnectionFailsTheChannelCallNamingTheServer) {
     peer->ReceiveAll(commands, sizeof commands, 5s, "commands");
     peer->Close();
   });
-  host::ChainDeviceSpec spec = Spec(8, 0x012BA043);
-  auto port = host::JTagPort::Create("rbb", CableTo(listener.Port()), {spec});
+  host::ChainDeviceSpec chip = Chip(8, 0x012BA043);
+  auto port = host::JTagPort::Create("rbb", CableTo(listener.Port()), {chip});
   host::JTagChannel& channel = *port->Channel();
   ASSERT_TRUE(channel.Open()) << channel.LastError();
   channel.Reset();

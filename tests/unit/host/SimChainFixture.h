@@ -27,12 +27,12 @@ inline SimChain BuildSimChain(const std::vector<sim::GenericTapConfig>& configs,
   for (size_t i = 0; i < configs.size(); ++i) {
     chain.chips.push_back(std::make_shared<sim::GenericTapDevice>(configs[i]));
     devices.push_back(chain.chips.back());
-    host::ChainDeviceSpec spec;
-    spec.name = "chip" + std::to_string(i);
-    spec.irLength = configs[i].irLength;
-    spec.idCode = configs[i].idCode;
-    if (i < drivers.size()) spec.driver = drivers[i];
-    description.push_back(spec);
+    host::ChainDeviceSpec chip;
+    chip.name = "chip" + std::to_string(i);
+    chip.irLength = configs[i].irLength;
+    chip.idCode = configs[i].idCode;
+    if (i < drivers.size()) chip.driver = drivers[i];
+    description.push_back(chip);
   }
   chain.cable = std::make_shared<host::SimCable>(devices);
   chain.port = host::JTagPort::Create("sim", chain.cable, description);

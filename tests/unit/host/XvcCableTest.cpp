@@ -27,11 +27,11 @@ using host::net::TcpSocket;
 constexpr uint32_t kIdCode1200 = 0x012BA043;
 
 host::ComPtr<host::JTagPort> PortOver(std::shared_ptr<host::Cable> cable, uint32_t idCode) {
-  host::ChainDeviceSpec spec;
-  spec.name = "mxo2";
-  spec.irLength = 8;
-  spec.idCode = idCode;
-  return host::JTagPort::Create("net", std::move(cable), {spec});
+  host::ChainDeviceSpec chip;
+  chip.name = "mxo2";
+  chip.irLength = 8;
+  chip.idCode = idCode;
+  return host::JTagPort::Create("net", std::move(cable), {chip});
 }
 
 std::shared_ptr<host::XvcCable> CableTo(uint16_t port) {

@@ -29,12 +29,12 @@ struct Chain {
   host::ComPtr<host::JTagPort> port;
 };
 
-host::ChainDeviceSpec Spec(const std::string& name, size_t irLength, uint32_t idCode) {
-  host::ChainDeviceSpec spec;
-  spec.name = name;
-  spec.irLength = irLength;
-  spec.idCode = idCode;
-  return spec;
+host::ChainDeviceSpec Chip(const std::string& name, size_t irLength, uint32_t idCode) {
+  host::ChainDeviceSpec chip;
+  chip.name = name;
+  chip.irLength = irLength;
+  chip.idCode = idCode;
+  return chip;
 }
 
 std::string Reversed(std::string text) { return std::string(text.rbegin(), text.rend()); }
@@ -53,7 +53,7 @@ std::vector<std::string> JedecRows() {
 
 TEST(MachXO2DeviceDriverSequence, ProgramLeavesTheJedecRowsInPageOrder) {
   auto chip = MachXO2Device::ForPart("LCMXO2-1200HC");
-  Chain chain({chip}, {Spec("mxo2", 8, 0x012BA043)});
+  Chain chain({chip}, {Chip("mxo2", 8, 0x012BA043)});
   DriverWalks driver(chain.Channel(), 0);
   const std::vector<std::string> rows = JedecRows();
   std::vector<std::string> driverRows;
@@ -82,7 +82,7 @@ TEST(MachXO2DeviceDriverSequence, ReadUserCodeReturnsTheProgrammedCode) {
   sim::MachXO2Flash flash = chip->Flash();
   flash.userCode = 0x12345678;
   chip->LoadFlash(flash);
-  Chain chain({chip}, {Spec("mxo2", 8, 0x012B0043)});
+  Chain chain({chip}, {Chip("mxo2", 8, 0x012B0043)});
   EXPECT_EQ(DriverWalks(chain.Channel(), 0).ReadUserCode(), 0x12345678u);
 }
 
@@ -94,8 +94,8 @@ TEST(SimChain, ThreeChipsAnswerByIndexAndOnlyTheAddressedOneIsProgrammed) {
   auto generic = std::make_shared<sim::GenericTapDevice>(
       sim::GenericTapConfig{.irLength = 5, .idCode = 0x0F00D0E1, .idCodeOpcode = 0x03});
   auto last = MachXO2Device::ForPart("LCMXO2-7000ZE");
-  Chain chain({first, generic, last}, {Spec("a", 8, 0x012BA043), Spec("g", 5, 0x0F00D0E1),
-                                       Spec("b", 8, 0x012B5043)});
+  Chain chain({first, generic, last}, {Chip("a", 8, 0x012BA043), Chip("g", 5, 0x0F00D0E1),
+                                       Chip("b", 8, 0x012B5043)});
   host::JTagChannel& channel = chain.Channel();
   channel.Reset();
   channel.GotoState(2);
