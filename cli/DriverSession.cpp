@@ -55,7 +55,13 @@ DriverSession::DriverSession(bool virtualTime) : host_(ConsoleOptions(virtualTim
 int32_t DriverSession::KindCount() { return host_.Module().DriverCount(); }
 
 automation::ComPtr<IDispatch> DriverSession::Driver(int32_t kind) {
-  return host_.Module().CreateDriver(kind);
+  // Drivers live as long as the process, so one per kind serves every
+  // question a command asks; making a new one each time would only pile up.
+  if (kind < 0) return host_.Module().CreateDriver(kind);
+  const auto slot = static_cast<size_t>(kind);
+  if (slot >= drivers_.size()) drivers_.resize(slot + 1);
+  if (!drivers_[slot]) drivers_[slot] = host_.Module().CreateDriver(kind);
+  return drivers_[slot];
 }
 
 const std::vector<std::string>& DriverSession::DeviceNames() {

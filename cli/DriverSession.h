@@ -33,6 +33,7 @@ class DriverSession {
  private:
   host::StandInHost host_;
   std::vector<std::string> names_;
+  std::vector<automation::ComPtr<IDispatch>> drivers_;  // by kind, made on first use
 };
 
 // The error for an unknown part name, with suggestions.
