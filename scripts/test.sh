@@ -4,7 +4,9 @@
 #   scripts/test.sh [--fail-fast] [STAGE...]
 #
 # Stages (all of them, in this order, when none is named):
-#   linux  Linux build in build/: ctest, then the module's export check
+#   linux  Linux build in build/: ctest, the module's export check, then
+#          the chip model checked by JTAG tools written elsewhere
+#          (scripts/check-independent-tools.sh)
 #   win64  64-bit Windows build in build-win64/: ctest, the test programs
 #          running under Wine's 64-bit loader
 #   win32  32-bit Windows build of the module in build-win32/ (build only:
@@ -74,6 +76,7 @@ stage_linux() {
   step build mxo2_build "$MXO2_BUILD_LINUX"
   step ctest run_ctest "$MXO2_BUILD_LINUX"
   step exports "$MXO2_ROOT/scripts/check-linux-exports.sh" "$(mxo2_output "$MXO2_BUILD_LINUX" Device_MachXO2.TLV)"
+  step independent-tools "$MXO2_ROOT/scripts/check-independent-tools.sh" "$MXO2_BUILD_LINUX"
 }
 
 stage_win64() {

@@ -45,6 +45,7 @@ void RemoteBitbangServer::ClockEdges(Edges& edges) {
   if (edges.count == 0) return;
   edges.tdo.assign(edges.tms.size(), 0);
   Chain().Clock(edges.tms.data(), edges.tdi.data(), edges.tdo.data(), edges.count);
+  CountTraffic(edges.count, 0);
   edges.tms.clear();
   edges.tdi.clear();
   edges.count = 0;
@@ -84,7 +85,10 @@ void RemoteBitbangServer::Serve(net::TcpSocket& client) {
       }
       ClockEdges(edges);
     }
-    if (!answers.empty()) client.SendAll(answers.data(), answers.size(), "TDO");
+    if (!answers.empty()) {
+      CountTraffic(0, 1);
+      client.SendAll(answers.data(), answers.size(), "TDO");
+    }
     if (quit) return;
   }
 }

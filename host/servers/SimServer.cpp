@@ -1,5 +1,7 @@
 #include "host/servers/SimServer.h"
 
+#include <chrono>
+#include <cstdio>
 #include <stdexcept>
 
 namespace host {
@@ -38,24 +40,49 @@ std::string SimServer::LastError() const {
   return lastError_;
 }
 
+SimServerTraffic SimServer::Traffic() const { return {tck_.load(), roundTrips_.load()}; }
+
+void SimServer::CountTraffic(uint64_t tck, uint64_t roundTrips) {
+  tck_ += tck;
+  roundTrips_ += roundTrips;
+}
+
+namespace {
+
+// "1234567 TCK, 2345 round trips in 0.93 s"
+std::string DescribeTraffic(const SimServerTraffic& traffic, std::chrono::duration<double> time) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.3f", time.count());
+  return std::to_string(traffic.tck) + " TCK, " + std::to_string(traffic.roundTrips) +
+         " round trips in " + seconds + " s";
+}
+
+}  // namespace
+
 void SimServer::AcceptLoop() {
   while (!Stopping()) {
     std::optional<net::TcpSocket> client = listener_.Accept(kPoll);
     if (!client) continue;
     ++connections_;
     Log(protocol_ + ": client " + client->Peer() + " connected");
+    const SimServerTraffic before = Traffic();
+    const auto start = std::chrono::steady_clock::now();
     std::string error;
     try {
       Serve(*client);
     } catch (const std::exception& e) {
       error = e.what();
     }
+    const SimServerTraffic after = Traffic();
+    const std::string traffic =
+        DescribeTraffic({after.tck - before.tck, after.roundTrips - before.roundTrips},
+                        std::chrono::steady_clock::now() - start);
     {
       std::lock_guard<std::mutex> lock(errorMutex_);
       lastError_ = error;
     }
     Log(protocol_ + ": client " + client->Peer() +
-        (error.empty() ? " left" : " dropped: " + error));
+        (error.empty() ? " left after " + traffic : " dropped after " + traffic + ": " + error));
   }
 }
 

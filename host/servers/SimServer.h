@@ -22,6 +22,13 @@
 
 namespace host {
 
+// What the clients made the chain do: the cost of a JTAG job in clock
+// cycles and in network round trips, whatever program drove it.
+struct SimServerTraffic {
+  uint64_t tck = 0;         // TCK cycles clocked through the chain
+  uint64_t roundTrips = 0;  // exchanges the client waited on (answers sent)
+};
+
 struct SimServerOptions {
   uint16_t port = 0;  // 0: any free port
   std::string address = "127.0.0.1";
@@ -52,6 +59,8 @@ class SimServer {
   void WithChain(const std::function<void(sim::ChainDevice&)>& work);
 
   uint64_t ConnectionsServed() const { return connections_.load(); }
+  // Totals over every connection so far.
+  SimServerTraffic Traffic() const;
   // The failure that ended the last connection ("" when it ended cleanly).
   std::string LastError() const;
 
@@ -83,6 +92,10 @@ class SimServer {
   // `what` when it closes part-way.
   bool ReadExactly(net::TcpSocket& client, void* data, size_t size, const char* what);
 
+  // The subclass reports the cycles it clocked and the answers it sent;
+  // each connection's share is logged when the client leaves.
+  void CountTraffic(uint64_t tck, uint64_t roundTrips);
+
  private:
   void AcceptLoop();
 
@@ -92,6 +105,8 @@ class SimServer {
   std::shared_ptr<std::mutex> chainMutex_;
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> connections_{0};
+  std::atomic<uint64_t> tck_{0};
+  std::atomic<uint64_t> roundTrips_{0};
   mutable std::mutex errorMutex_;
   std::string lastError_;
   std::function<void(const std::string&)> log_;

@@ -89,8 +89,8 @@ void XvcServer::ServeShift(net::TcpSocket& client) {
     std::lock_guard<std::mutex> lock(ChainMutex());
     Chain().Clock(vectors.data(), vectors.data() + bytes, tdo.data(), bits);
   }
+  CountTraffic(bits, 1);
   client.SendAll(tdo.data(), tdo.size(), "shift");
-  ++shifts_;
 }
 
 }  // namespace host

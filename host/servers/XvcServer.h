@@ -21,8 +21,6 @@ class XvcServer : public SimServer {
                      uint32_t maxVectorBytes = kDefaultMaxVectorBytes);
   ~XvcServer() override;
 
-  uint64_t ShiftsServed() const { return shifts_.load(); }
-
  protected:
   void Serve(net::TcpSocket& client) override;
 
@@ -32,7 +30,6 @@ class XvcServer : public SimServer {
   void ServeShift(net::TcpSocket& client);
 
   uint32_t maxVectorBytes_;
-  std::atomic<uint64_t> shifts_{0};
 };
 
 }  // namespace host

@@ -92,6 +92,7 @@ TEST(RemoteBitbangServer, AnswersAHandWrittenScript) {
   for (int i = 0; i < 32; ++i)
     if (answer[static_cast<size_t>(i)] == '1') idCode |= 1u << i;
   EXPECT_EQ(idCode, 0x012B3043u);
+  EXPECT_EQ(server.Traffic().tck, 41u);
 
   client.SendAll("X", 1, "a stray byte");
   char byte;

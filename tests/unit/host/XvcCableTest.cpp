@@ -132,6 +132,8 @@ TEST(XvcServer, AnswersARawProtocolScriptAndDropsABrokenClient) {
   uint64_t read = 0;
   for (int i = 0; i < 6; ++i) read |= static_cast<uint64_t>(tdo[i]) << (8 * i);
   EXPECT_EQ(static_cast<uint32_t>(read >> 9), 0x012B9043u);
+  EXPECT_EQ(server.Traffic().tck, 41u);
+  EXPECT_EQ(server.Traffic().roundTrips, 1u);
 
   // A vector larger than announced ends the connection, not the server.
   const uint8_t tooLong[] = {'s', 'h', 'i', 'f', 't', ':', 0x00, 0x10, 0, 0};  // 4096 bits
