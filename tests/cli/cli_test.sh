@@ -57,14 +57,27 @@ expect 1 "IDCODE" -- "$mxo2" status --device LCMXO2-7000ZE-1TG144C --cable sim:L
 expect 1 "outside the chain" -- "$mxo2" status "${chip[@]}" --index 3
 expect 1 "cannot connect" -- "$mxo2" status --device "$part" --cable xvc://127.0.0.1:1
 expect 1 "unknown cable" -- "$mxo2" status --device "$part" --cable bogus://x
-if [[ -f "$sample" ]]; then
-  head -n 500 "$sample" > "$scratch/truncated.jed"
-  expect 1 "line 501" -- "$mxo2" program "$scratch/truncated.jed" "${chip[@]}"
-  expect 0 "K Bits/Sec" -- "$mxo2" program "$sample" "${chip[@]}"
-  expect 0 ": configured" -- "$mxo2" status "${chip[@]}"
-else
-  echo "note: sample JEDEC file not found at $sample; its cases are skipped"
+# A full-size file: the vendor's sample where it is at hand, otherwise a
+# synthetic one of the same layout.
+if [[ ! -f "$sample" ]]; then
+  sample="$scratch/synthetic.jed"
+  python3 "$(dirname "$0")/../../tools/make_jedec.py" -o "$sample"
 fi
+head -n 500 "$sample" > "$scratch/truncated.jed"
+expect 1 "line 501" -- "$mxo2" program "$scratch/truncated.jed" "${chip[@]}"
+expect 0 "K Bits/Sec" -- "$mxo2" program "$sample" "${chip[@]}"
+expect 0 ": configured" -- "$mxo2" status "${chip[@]}"
+
+# A cable whose server goes away part-way: the programming run (several
+# seconds of fixed waits) loses its server after one second and must fail.
+"$mxo2" sim --device LCMXO2-1200HC --xvc 0 > "$scratch/sim.out" 2>/dev/null &
+sim_pid=$!
+disown "$sim_pid"
+for _ in $(seq 50); do grep -q '^serving' "$scratch/sim.out" && break; sleep 0.1; done
+port=$(sed -n 's/^serving .* on xvc 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$scratch/sim.out")
+(sleep 1; kill -KILL "$sim_pid") &
+expect 1 "127.0.0.1:$port" -- "$mxo2" program "$sample" --device "$part" --cable "xvc://127.0.0.1:$port"
+wait
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]
