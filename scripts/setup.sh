@@ -78,7 +78,12 @@ main_job() {
   # The simulated chip: find it, program it from a JEDEC file, ask it.
   local part=LCMXO2-1200HC-4TG100C
   local jedec="$MXO2_ROOT/../shared/samples/jedec/lcmxo2-1200hc-qfn32-spi-pixel.jed"
-  [[ -f "$jedec" ]] || jedec="$MXO2_ROOT/tests/fixtures/jedec/three-blocks.jed"
+  if [[ ! -f "$jedec" ]]; then
+    # No vendor sample at hand: a synthetic file of the same size and layout.
+    jedec="$MXO2_BUILD_LINUX/synthetic.jed"
+    mxo2_log "run: python3 tools/make_jedec.py -o $jedec"
+    python3 "$MXO2_ROOT/tools/make_jedec.py" -o "$jedec"
+  fi
   local image="$MXO2_BUILD_LINUX/simulated-chip.img"
   rm -f "$image"
   mxo2_log "run: $cli detect"
