@@ -109,19 +109,28 @@ int RunUserCode(DriverSession& session, const ChainOptions& options, bool json) 
   return 0;
 }
 
-int RunErase(DriverSession& session, const ChainOptions& options) {
+int RunErase(DriverSession& session, const ChainOptions& options, bool json) {
   ChainSession chain(session, options);
   const bool erased = HostCallBool(DriverOf(chain.Device()).Get(), kDriverFlashReset);
   chain.SaveImage();
   if (!erased)
     throw std::runtime_error("erase of " + options.device + " did not leave it unconfigured");
-  std::printf("%s at index %d erased\n", options.device.c_str(), options.index);
+  if (json) {
+    ordered_json out;
+    out["device"] = options.device;
+    out["index"] = options.index;
+    out["erased"] = true;
+    std::printf("%s\n", out.dump(2).c_str());
+  } else {
+    std::printf("%s at index %d erased\n", options.device.c_str(), options.index);
+  }
   return 0;
 }
 
 // The download of a JEDEC file as the build flow's download stage does it:
 // reset, program, then the chip's own word on whether it is configured.
-int RunProgram(DriverSession& session, const ChainOptions& options, const std::string& file) {
+int RunProgram(DriverSession& session, const ChainOptions& options, const std::string& file,
+               bool json) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error))
     throw std::invalid_argument("Download file is missing. Current filename is : " +
@@ -133,19 +142,34 @@ int RunProgram(DriverSession& session, const ChainOptions& options, const std::s
   if (!automation::HostCallBool(device, id::kDevice_Reset))
     throw std::runtime_error("Unable To Reset Device:" + description +
                              "\n\nIt may be necessary to Power-Down the Device");
-  std::printf("Downloading via JTAG\n");
-  std::fflush(stdout);
+  if (!json) {
+    std::printf("Downloading via JTAG\n");
+    std::fflush(stdout);
+  }
   const auto start = std::chrono::steady_clock::now();
   const int32_t bits = HostCallInt(device, id::kDevice_Program, {Variant::String(path)});
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double rate = seconds > 0 ? bits / seconds / 1000.0 : 0.0;
-  std::printf("Downloading via JTAG Completed in %.2f Seconds at %.2f K Bits/Sec\n", seconds, rate);
+  if (!json)
+    std::printf("Downloading via JTAG Completed in %.2f Seconds at %.2f K Bits/Sec\n", seconds, rate);
   const int32_t state = HostCallInt(device, id::kDevice_GetState);
   chain.SaveImage();
   if (state != kStateConfigured)
     throw std::runtime_error("Failed To Program Device:" + description + " (state: " +
                              StateName(state) + ")");
+  if (json) {
+    ordered_json out;
+    out["device"] = options.device;
+    out["index"] = options.index;
+    out["file"] = path;
+    out["bits"] = bits;
+    out["seconds"] = seconds;
+    out["kbitsPerSecond"] = rate;
+    out["state"] = state;
+    out["configured"] = true;
+    std::printf("%s\n", out.dump(2).c_str());
+  }
   return 0;
 }
 

@@ -12,7 +12,8 @@ namespace cli {
 int RunDetect(DriverSession& session, const ChainOptions& options, bool json);
 int RunStatus(DriverSession& session, const ChainOptions& options, bool json);
 int RunUserCode(DriverSession& session, const ChainOptions& options, bool json);
-int RunErase(DriverSession& session, const ChainOptions& options);
-int RunProgram(DriverSession& session, const ChainOptions& options, const std::string& file);
+int RunErase(DriverSession& session, const ChainOptions& options, bool json);
+int RunProgram(DriverSession& session, const ChainOptions& options, const std::string& file,
+               bool json);
 
 }  // namespace cli

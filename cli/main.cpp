@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
     command->add_flag("--virtual-time", virtualTime,
                       "Pass the programmer's fixed waits in virtual time (for the chip model)");
   };
-  bool detectJson = false, statusJson = false, userCodeJson = false;
+  bool detectJson = false, statusJson = false, userCodeJson = false, eraseJson = false,
+       programJson = false;
   auto* detect = app.add_subcommand("detect", "List the chips on the JTAG chain by IDCODE");
   addChainOptions(detect, false);
   detect->add_flag("--json", detectJson, "Print a JSON array");
@@ -99,10 +100,13 @@ int main(int argc, char** argv) {
   userCode->add_flag("--json", userCodeJson, "Print a JSON object");
   auto* erase = app.add_subcommand("erase", "Erase the chip's configuration flash");
   addChainOptions(erase, true);
+  erase->add_flag("--json", eraseJson, "Print a JSON object");
   std::string jedecFile;
   auto* program = app.add_subcommand("program", "Program the chip from a JEDEC file (erase, program, check DONE)");
   program->add_option("FILE", jedecFile, "JEDEC fuse file (.jed) from the vendor's build flow")->required();
   addChainOptions(program, true);
+  program->add_flag("--json", programJson,
+                    "Print a JSON object (bits, seconds, rate, state) instead of the download lines");
   program->footer(
       "Example: mxo2 program design.jed --device LCMXO2-1200HC-4TG100C --image chip.img\n"
       "The chip model keeps its flash in --image between runs.");
@@ -145,8 +149,8 @@ int main(int argc, char** argv) {
     if (*detect) return cli::RunDetect(session, chain, detectJson);
     if (*status) return cli::RunStatus(session, chain, statusJson);
     if (*userCode) return cli::RunUserCode(session, chain, userCodeJson);
-    if (*erase) return cli::RunErase(session, chain);
-    if (*program) return cli::RunProgram(session, chain, jedecFile);
+    if (*erase) return cli::RunErase(session, chain, eraseJson);
+    if (*program) return cli::RunProgram(session, chain, jedecFile, programJson);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mxo2: %s\n", e.what());
     return kExitFailure;

@@ -43,6 +43,8 @@ expect 0 '"idcode": "0x012B5043"' -- "$mxo2" detect --cable sim:LCMXO2-1200HC,LC
 expect 0 "not configured" -- "$mxo2" status "${chip[@]}"
 expect 0 "Completed in" -- "$mxo2" program "$fixtures/jedec/three-blocks.jed" "${chip[@]}"
 expect 0 ": configured" -- "$mxo2" status "${chip[@]}"
+expect 0 '"erased": true' -- "$mxo2" erase "${chip[@]}" --json
+expect 0 '"bits": 359640' -- "$mxo2" program "$fixtures/jedec/three-blocks.jed" "${chip[@]}" --json
 expect 0 "erased" -- "$mxo2" erase "${chip[@]}"
 expect 0 "not configured" -- "$mxo2" status "${chip[@]}"
 expect 1 "Download file is missing" -- "$mxo2" program "$scratch/none.jed" "${chip[@]}"
