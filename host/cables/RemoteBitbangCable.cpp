@@ -30,7 +30,7 @@ void RemoteBitbangCable::Connect() {
 void RemoteBitbangCable::Disconnect() {
   if (!socket_.IsOpen()) return;
   try {
-    socket_.SendAll("Q", 1, "quit");
+    socket_.SendAll("Q", 1, options_.timeout, "quit");
   } catch (const NetworkError&) {
     // Going away anyway: a server that left first is no error.
   }
@@ -38,7 +38,20 @@ void RemoteBitbangCable::Disconnect() {
 }
 
 void RemoteBitbangCable::Exchange(const BitVector& tms, const BitVector& tdi, BitVector& tdo) {
-  if (!socket_.IsOpen()) throw NetworkError(Name() + ": shift: not connected");
+  // A failed exchange leaves the connection closed; the next one starts on
+  // a fresh connection.
+  if (!socket_.IsOpen()) Connect();
+  try {
+    ExchangeRounds(tms, tdi, tdo);
+  } catch (const NetworkError&) {
+    // On this connection answers still on their way would be read as the
+    // TDO of the next round, and every read after it would come late.
+    socket_.Close();
+    throw;
+  }
+}
+
+void RemoteBitbangCable::ExchangeRounds(const BitVector& tms, const BitVector& tdi, BitVector& tdo) {
   std::vector<char> commands;
   std::vector<char> answers;
   for (size_t offset = 0; offset < tms.Size(); offset += kCyclesPerRound) {
@@ -50,7 +63,7 @@ void RemoteBitbangCable::Exchange(const BitVector& tms, const BitVector& tdi, Bi
       commands.push_back('R');
       commands.push_back(PinCommand(true, tmsBit, tdiBit));
     }
-    socket_.SendAll(commands.data(), commands.size(), "shift");
+    socket_.SendAll(commands.data(), commands.size(), options_.timeout, "shift");
     answers.resize(cycles);
     socket_.ReceiveAll(answers.data(), cycles, options_.timeout, "reading TDO");
     for (size_t i = 0; i < cycles; ++i) {

@@ -8,7 +8,9 @@
 // cycles, so neither side's socket buffer can fill up while the other is
 // still writing. Closing the cable sends 'Q'.
 //
-// Failures throw NetworkError naming the server and the step.
+// Failures throw NetworkError naming the server and the step. A failed
+// exchange drops the connection, so that no answer that comes late is read
+// as the next round's; the next exchange connects again.
 #pragma once
 
 #include <chrono>
@@ -42,6 +44,8 @@ class RemoteBitbangCable : public Cable {
   void Exchange(const BitVector& tms, const BitVector& tdi, BitVector& tdo) override;
 
  private:
+  void ExchangeRounds(const BitVector& tms, const BitVector& tdi, BitVector& tdo);
+
   RemoteBitbangCableOptions options_;
   net::TcpSocket socket_;
   uint64_t rounds_ = 0;

@@ -31,7 +31,6 @@ namespace {
 
 #ifdef _WIN32
 using PollFd = WSAPOLLFD;
-constexpr int kSendFlags = 0;
 
 int LastSocketError() { return WSAGetLastError(); }
 std::string SocketErrorText(int code) { return std::system_category().message(code); }
@@ -41,7 +40,18 @@ bool SetNonBlocking(NativeSocket socket, bool on) {
   u_long mode = on ? 1 : 0;
   return ioctlsocket(static_cast<SOCKET>(socket), FIONBIO, &mode) == 0;
 }
+// Sends what fits into the socket's buffer now; -1 with the error set when
+// nothing does. Winsock has no per-call flag for that, hence the switch.
+long SendNow(NativeSocket socket, const char* bytes, int size) {
+  if (!SetNonBlocking(socket, true)) return -1;
+  const int sent = ::send(static_cast<SOCKET>(socket), bytes, size, 0);
+  const int error = WSAGetLastError();
+  SetNonBlocking(socket, false);
+  WSASetLastError(error);
+  return sent;
+}
 bool ConnectPending(int code) { return code == WSAEWOULDBLOCK || code == WSAEINPROGRESS; }
+bool WouldBlock(int code) { return code == WSAEWOULDBLOCK; }
 bool Interrupted(int code) { return code == WSAEINTR; }
 
 // Winsock needs starting once per process before any other call.
@@ -55,9 +65,6 @@ void StartNetwork() {
 }
 #else
 using PollFd = pollfd;
-// A peer that went away must give an error, not a SIGPIPE that ends the
-// process.
-constexpr int kSendFlags = MSG_NOSIGNAL;
 
 int LastSocketError() { return errno; }
 std::string SocketErrorText(int code) { return std::generic_category().message(code); }
@@ -68,7 +75,15 @@ bool SetNonBlocking(NativeSocket socket, bool on) {
   if (flags < 0) return false;
   return ::fcntl(socket, F_SETFL, on ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK)) == 0;
 }
+// Sends what fits into the socket's buffer now; -1 with errno set when
+// nothing does. A peer that went away must give an error, not a SIGPIPE
+// that ends the process.
+long SendNow(NativeSocket socket, const char* bytes, int size) {
+  const int flags = MSG_NOSIGNAL | MSG_DONTWAIT;
+  return static_cast<long>(::send(socket, bytes, static_cast<size_t>(size), flags));
+}
 bool ConnectPending(int code) { return code == EINPROGRESS; }
+bool WouldBlock(int code) { return code == EAGAIN || code == EWOULDBLOCK; }
 bool Interrupted(int code) { return code == EINTR; }
 void StartNetwork() {}
 #endif
@@ -207,19 +222,37 @@ TcpSocket TcpSocket::Connect(const std::string& host, uint16_t port, Millis time
   throw NetworkError("cannot connect to " + peer + ": " + reason);
 }
 
-void TcpSocket::SendAll(const void* data, size_t size, const char* what) {
+void TcpSocket::SendAll(const void* data, size_t size, Millis timeout, const char* what) {
   if (!IsOpen()) throw NetworkError(peer_ + ": " + what + ": the connection is closed");
   const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const int chunk = size > 0x40000000 ? 0x40000000 : static_cast<int>(size);
-    const auto sent = ::send(socket_, bytes, chunk, kSendFlags);
-    if (sent < 0) {
-      const int error = LastSocketError();
-      if (Interrupted(error)) continue;
-      throw NetworkError(peer_ + ": " + what + ": sending failed: " + SocketErrorText(error));
-    }
-    bytes += sent;
-    size -= static_cast<size_t>(sent);
+  size_t done = 0;
+  while (done < size) {
+    const size_t sent = SendSome(bytes + done, size - done, timeout, what);
+    if (sent == 0)
+      throw NetworkError(peer_ + ": " + what + ": the peer took nothing within " +
+                         std::to_string(timeout.count()) + " ms (" + std::to_string(done) + " of " +
+                         std::to_string(size) + " bytes went out)");
+    done += sent;
+  }
+}
+
+size_t TcpSocket::SendSome(const void* data, size_t size, Millis timeout, const char* what) {
+  if (!IsOpen()) throw NetworkError(peer_ + ": " + what + ": the connection is closed");
+  if (size == 0) return 0;
+  const int chunk = size > 0x40000000 ? 0x40000000 : static_cast<int>(size);
+  for (;;) {
+    // Blocking in send() would wait for the peer to read, for ever if it
+    // never does; the wait for room is what the timeout bounds.
+    const int ready = WaitFor(socket_, POLLOUT, timeout);
+    if (ready < 0)
+      throw NetworkError(peer_ + ": " + what + ": waiting to send failed: " +
+                         SocketErrorText(LastSocketError()));
+    if (ready == 0) return 0;
+    const long sent = SendNow(socket_, static_cast<const char*>(data), chunk);
+    if (sent >= 0) return static_cast<size_t>(sent);
+    const int error = LastSocketError();
+    if (Interrupted(error) || WouldBlock(error)) continue;
+    throw NetworkError(peer_ + ": " + what + ": sending failed: " + SocketErrorText(error));
   }
 }
 

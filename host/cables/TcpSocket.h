@@ -49,9 +49,14 @@ class TcpSocket {
   // "ROLE HOST:PORT" of the other end, as messages name it.
   const std::string& Peer() const { return peer_; }
 
-  // Sends every byte; throws NetworkError naming `what` (the step being
-  // done) when the peer is gone.
-  void SendAll(const void* data, size_t size, const char* what);
+  // Sends every byte, waiting at most `timeout` for room for each part of
+  // them; throws NetworkError naming `what` (the step being done) when the
+  // peer is gone or takes nothing for `timeout`.
+  void SendAll(const void* data, size_t size, Millis timeout, const char* what);
+  // Waits up to `timeout` for room and sends what fits without blocking;
+  // returns the bytes sent, 0 when there was no room in time. Throws
+  // NetworkError naming `what` when the peer is gone.
+  size_t SendSome(const void* data, size_t size, Millis timeout, const char* what);
   // Receives exactly `size` bytes, waiting at most `timeout` for each part
   // of them; throws NetworkError naming `what` when the peer closes the
   // connection first, fails, or stays silent for `timeout`.

@@ -44,7 +44,7 @@ void XvcCable::Connect() {
 void XvcCable::Disconnect() { socket_.Close(); }
 
 void XvcCable::ReadServerInfo() {
-  socket_.SendAll("getinfo:", 8, "getinfo");
+  socket_.SendAll("getinfo:", 8, options_.timeout, "getinfo");
   std::string line;
   while (line.size() < kMaxInfoLength) {
     char c = 0;
@@ -73,14 +73,28 @@ void XvcCable::ReadServerInfo() {
 void XvcCable::SetTckPeriod(uint32_t periodNs) {
   std::vector<uint8_t> message = {'s', 'e', 't', 't', 'c', 'k', ':'};
   PutLittleEndian32(message, periodNs);
-  socket_.SendAll(message.data(), message.size(), "settck");
+  socket_.SendAll(message.data(), message.size(), options_.timeout, "settck");
   uint8_t answer[4];
   socket_.ReceiveAll(answer, sizeof answer, options_.timeout, "settck");
   appliedPeriod_ = LittleEndian32(answer);
 }
 
 void XvcCable::Exchange(const BitVector& tms, const BitVector& tdi, BitVector& tdo) {
-  if (!socket_.IsOpen()) throw NetworkError(Name() + ": shift: not connected");
+  // A failed exchange leaves the connection closed; the next one starts on
+  // a fresh connection.
+  if (!socket_.IsOpen()) Connect();
+  try {
+    SendShifts(tms, tdi, tdo);
+  } catch (const NetworkError&) {
+    // On this connection a message cut short, or an answer still on its
+    // way, would be read as the answer to the next message, and every read
+    // after it would come one message late.
+    socket_.Close();
+    throw;
+  }
+}
+
+void XvcCable::SendShifts(const BitVector& tms, const BitVector& tdi, BitVector& tdo) {
   // Whole bytes per message, so every slice starts on a byte boundary.
   const size_t bytesPerVector = std::min<size_t>(maxVectorBytes_ / 2, kMaxBytesPerVector);
   const size_t total = tms.Size();
@@ -93,7 +107,7 @@ void XvcCable::Exchange(const BitVector& tms, const BitVector& tdi, BitVector& t
     PutLittleEndian32(message, static_cast<uint32_t>(bits));
     message.insert(message.end(), tms.Data() + firstByte, tms.Data() + firstByte + bytes);
     message.insert(message.end(), tdi.Data() + firstByte, tdi.Data() + firstByte + bytes);
-    socket_.SendAll(message.data(), message.size(), "shift");
+    socket_.SendAll(message.data(), message.size(), options_.timeout, "shift");
     socket_.ReceiveAll(tdo.Data() + firstByte, bytes, options_.timeout, "shift");
     ++shiftMessages_;
     offset += bits;

@@ -11,7 +11,9 @@
 //
 // Failures (refused connection, a server that closes the connection or
 // goes silent mid-way, a malformed answer) throw NetworkError naming the
-// server and the step; the channel then fails the driver's call.
+// server and the step; the channel then fails the driver's call. A failed
+// exchange drops the connection, so that no answer that comes late is
+// read as the next one's; the next exchange connects again.
 #pragma once
 
 #include <chrono>
@@ -52,6 +54,7 @@ class XvcCable : public Cable {
  private:
   void ReadServerInfo();
   void SetTckPeriod(uint32_t periodNs);
+  void SendShifts(const BitVector& tms, const BitVector& tdi, BitVector& tdo);
 
   XvcCableOptions options_;
   net::TcpSocket socket_;

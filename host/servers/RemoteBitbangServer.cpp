@@ -87,7 +87,7 @@ void RemoteBitbangServer::Serve(net::TcpSocket& client) {
     }
     if (!answers.empty()) {
       CountTraffic(0, 1);
-      client.SendAll(answers.data(), answers.size(), "TDO");
+      SendExactly(client, answers.data(), answers.size(), "TDO");
     }
     if (quit) return;
   }

@@ -101,4 +101,16 @@ bool SimServer::ReadExactly(net::TcpSocket& client, void* data, size_t size, con
   return true;
 }
 
+void SimServer::SendExactly(net::TcpSocket& client, const void* data, size_t size, const char* what) {
+  const char* bytes = static_cast<const char*>(data);
+  size_t done = 0;
+  while (done < size) {
+    if (Stopping())
+      throw NetworkError(client.Peer() + ": " + what + ": the server stopped with " +
+                         std::to_string(size - done) + " of " + std::to_string(size) +
+                         " bytes unsent");
+    done += client.SendSome(bytes + done, size - done, kPoll, what);
+  }
+}
+
 }  // namespace host

@@ -91,6 +91,10 @@ class SimServer {
   // the server stops) before the first byte; throws NetworkError naming
   // `what` when it closes part-way.
   bool ReadExactly(net::TcpSocket& client, void* data, size_t size, const char* what);
+  // Sends all of `data` to `client`, polling Stopping() while the client
+  // leaves its answers unread; throws NetworkError naming `what` when the
+  // client is gone or the server stops first.
+  void SendExactly(net::TcpSocket& client, const void* data, size_t size, const char* what);
 
   // The subclass reports the cycles it clocked and the answers it sent;
   // each connection's share is logged when the client leaves.

@@ -60,11 +60,11 @@ void XvcServer::Serve(net::TcpSocket& client) {
     if (command.empty()) return;
     if (command == "getinfo") {
       const std::string info = "xvcServer_v1.0:" + std::to_string(maxVectorBytes_) + "\n";
-      client.SendAll(info.data(), info.size(), "getinfo");
+      SendExactly(client, info.data(), info.size(), "getinfo");
     } else if (command == "settck") {
       uint8_t period[4];
       if (!ReadExactly(client, period, sizeof period, "settck")) return;
-      client.SendAll(period, sizeof period, "settck");
+      SendExactly(client, period, sizeof period, "settck");
     } else if (command == "shift") {
       ServeShift(client);
     } else {
@@ -90,7 +90,7 @@ void XvcServer::ServeShift(net::TcpSocket& client) {
     Chain().Clock(vectors.data(), vectors.data() + bytes, tdo.data(), bits);
   }
   CountTraffic(bits, 1);
-  client.SendAll(tdo.data(), tdo.size(), "shift");
+  SendExactly(client, tdo.data(), tdo.size(), "shift");
 }
 
 }  // namespace host

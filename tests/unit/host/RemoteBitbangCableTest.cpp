@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "host/JTagPort.h"
 #include "host/cables/RemoteBitbangCable.h"
@@ -85,7 +88,7 @@ TEST(RemoteBitbangServer, AnswersAHandWrittenScript) {
   // Read 32 bits: sample, then clock with TMS low (high on the last).
   for (int i = 0; i < 32; ++i) script += i == 31 ? "2R6" : "0R4";
   script += "b";
-  client.SendAll(script.data(), script.size(), "script");
+  client.SendAll(script.data(), script.size(), 5s, "script");
   std::string answer(32, ' ');
   client.ReceiveAll(answer.data(), answer.size(), 5s, "TDO");
   uint32_t idCode = 0;
@@ -94,11 +97,38 @@ TEST(RemoteBitbangServer, AnswersAHandWrittenScript) {
   EXPECT_EQ(idCode, 0x012B3043u);
   EXPECT_EQ(server.Traffic().tck, 41u);
 
-  client.SendAll("X", 1, "a stray byte");
+  client.SendAll("X", 1, 5s, "a stray byte");
   char byte;
   EXPECT_THROW(client.ReceiveAll(&byte, 1, 5s, "after the stray byte"), NetworkError);
   for (int i = 0; i < 100 && server.LastError().empty(); ++i) std::this_thread::sleep_for(10ms);
   EXPECT_NE(server.LastError().find("byte 0x58 is no remote_bitbang command"), std::string::npos)
+      << server.LastError();
+}
+
+// A client that asks for TDO and never reads the answers fills the
+// server's socket; Stop must still end the serving instead of waiting on
+// that client for ever.
+TEST(RemoteBitbangServer, StopsWhileAClientLeavesItsAnswersUnread) {
+  auto chip = sim::MachXO2Device::ForPart("LCMXO2-256HC");
+  host::RemoteBitbangServer server(chip);
+  TcpSocket client = TcpSocket::Connect("127.0.0.1", server.Port(), 5s, "test server");
+  // Sends reads until the server takes no more: its answers are backed up.
+  const std::string reads(1 << 20, 'R');
+  try {
+    for (int i = 0; i < 512; ++i) client.SendAll(reads.data(), reads.size(), 500ms, "reads");
+    ADD_FAILURE() << "the server took 512 MB of reads without sending its answers";
+  } catch (const NetworkError&) {
+  }
+  auto stopped = std::async(std::launch::async, [&] { server.Stop(); });
+  if (stopped.wait_for(10s) != std::future_status::ready) {
+    ADD_FAILURE() << "Stop waits for a client that reads nothing";
+    std::vector<char> sink(1 << 16);
+    bool closed = false;
+    while (!closed && stopped.wait_for(0s) != std::future_status::ready)
+      client.ReceiveSome(sink.data(), sink.size(), 10ms, closed);
+  }
+  stopped.get();
+  EXPECT_NE(server.LastError().find("TDO: the server stopped with"), std::string::npos)
       << server.LastError();
 }
 
@@ -132,6 +162,53 @@ TEST(RemoteBitbangCable, ADroppedConnectionFailsTheChannelCallNamingTheServer) {
               std::string::npos)
         << e.what();
   }
+  fake.join();
+}
+
+// TDO answers that come after the cable gave up must not be taken for the
+// next round's: the cable drops that connection and starts the next round
+// on a fresh one.
+TEST(RemoteBitbangCable, LateAnswersAreNeverTakenForTheNextRound) {
+  TcpListener listener = TcpListener::Listen("127.0.0.1", 0);
+  std::promise<void> lateAnswersSent;
+  // Answers each round of 8 cycles with `level`; with `late`, the first
+  // round only after the cable gave up waiting, then says so.
+  auto serve = [](TcpSocket peer, char level, std::promise<void>* late) {
+    try {
+      for (;;) {
+        char commands[3 * 8];
+        peer.ReceiveAll(commands, sizeof commands, 5s, "commands");
+        if (late) std::this_thread::sleep_for(1500ms);
+        const std::string answers(8, level);
+        try {
+          peer.SendAll(answers.data(), answers.size(), 5s, "TDO");
+        } catch (const NetworkError&) {
+          if (!late) throw;
+        }
+        if (late) std::exchange(late, nullptr)->set_value();
+      }
+    } catch (const NetworkError&) {
+      // the cable hung up
+    }
+  };
+  std::thread fake([&] {
+    std::vector<std::thread> connections;
+    if (std::optional<TcpSocket> first = listener.Accept(5s))
+      connections.emplace_back(serve, std::move(*first), '1', &lateAnswersSent);
+    if (std::optional<TcpSocket> second = listener.Accept(5s))
+      connections.emplace_back(serve, std::move(*second), '0', nullptr);
+    for (std::thread& connection : connections) connection.join();
+  });
+  host::RemoteBitbangCableOptions options;
+  options.port = listener.Port();
+  options.timeout = 500ms;
+  host::RemoteBitbangCable cable(options);
+  cable.Open();
+  const host::BitVector zeros(8, false);
+  EXPECT_THROW(cable.TakeTdo(cable.QueueRead(zeros, zeros)), NetworkError);
+  lateAnswersSent.get_future().wait_for(5s);
+  EXPECT_EQ(cable.TakeTdo(cable.QueueRead(zeros, zeros)).ToText(), "00000000");
+  cable.Close();
   fake.join();
 }
 

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "host/JTagPort.h"
@@ -107,13 +109,13 @@ TEST(XvcServer, AnswersARawProtocolScriptAndDropsABrokenClient) {
   auto chip = sim::MachXO2Device::ForPart("LCMXO2-640HC");
   host::XvcServer server(chip, {}, 64);
   TcpSocket client = TcpSocket::Connect("127.0.0.1", server.Port(), 5s, "test server");
-  client.SendAll("getinfo:", 8, "getinfo");
+  client.SendAll("getinfo:", 8, 5s, "getinfo");
   char info[20] = {};
   client.ReceiveAll(info, 18, 5s, "getinfo");
   EXPECT_EQ(std::string(info, 18), "xvcServer_v1.0:64\n");
 
   const uint8_t settck[] = {'s', 'e', 't', 't', 'c', 'k', ':', 0x10, 0x27, 0, 0};
-  client.SendAll(settck, sizeof settck, "settck");
+  client.SendAll(settck, sizeof settck, 5s, "settck");
   uint8_t period[4];
   client.ReceiveAll(period, 4, 5s, "settck");
   EXPECT_EQ(period[0] | (period[1] << 8), 10000);
@@ -126,7 +128,7 @@ TEST(XvcServer, AnswersARawProtocolScriptAndDropsABrokenClient) {
   for (int i = 0; i < 9; ++i)
     if (resetAndEnter[i]) tmsBytes[i / 8] |= static_cast<uint8_t>(1 << (i % 8));
   tmsBytes[40 / 8] |= 1 << (40 % 8);
-  client.SendAll(shift, sizeof shift, "shift");
+  client.SendAll(shift, sizeof shift, 5s, "shift");
   uint8_t tdo[6];
   client.ReceiveAll(tdo, 6, 5s, "shift");
   uint64_t read = 0;
@@ -137,7 +139,7 @@ TEST(XvcServer, AnswersARawProtocolScriptAndDropsABrokenClient) {
 
   // A vector larger than announced ends the connection, not the server.
   const uint8_t tooLong[] = {'s', 'h', 'i', 'f', 't', ':', 0x00, 0x10, 0, 0};  // 4096 bits
-  client.SendAll(tooLong, sizeof tooLong, "shift");
+  client.SendAll(tooLong, sizeof tooLong, 5s, "shift");
   char byte;
   EXPECT_THROW(client.ReceiveAll(&byte, 1, 5s, "after the oversized shift"), NetworkError);
   client.Close();
@@ -145,7 +147,7 @@ TEST(XvcServer, AnswersARawProtocolScriptAndDropsABrokenClient) {
   EXPECT_EQ(Contains(server.LastError(), "exceeds the 64 bytes the server announced"), "");
 
   TcpSocket next = TcpSocket::Connect("127.0.0.1", server.Port(), 5s, "test server");
-  next.SendAll("getinfo:", 8, "getinfo");
+  next.SendAll("getinfo:", 8, 5s, "getinfo");
   next.ReceiveAll(info, 18, 5s, "getinfo");
   EXPECT_EQ(server.ConnectionsServed(), 2u);
 }
@@ -159,7 +161,7 @@ TEST(XvcCable, ADroppedConnectionFailsTheChannelCallNamingTheServer) {
     if (!peer) return;
     char request[8];
     peer->ReceiveAll(request, 8, 5s, "getinfo");
-    peer->SendAll("xvcServer_v1.0:2048\n", 20, "getinfo");
+    peer->SendAll("xvcServer_v1.0:2048\n", 20, 5s, "getinfo");
     // Takes the whole first shift, then hangs up without an answer.
     uint8_t header[10];
     peer->ReceiveAll(header, sizeof header, 5s, "shift");
@@ -200,7 +202,7 @@ TEST(XvcCable, RefusedSilentAndForeignServersFailTheConnectionWithTheReason) {
     if (std::optional<TcpSocket> peer = listener.Accept(5s)) {
       char request[8];
       peer->ReceiveAll(request, 8, 5s, "getinfo");
-      peer->SendAll("hello\n", 6, "getinfo");
+      peer->SendAll("hello\n", 6, 5s, "getinfo");
     }
   });
   auto cable = CableTo(listener.Port());
@@ -227,6 +229,79 @@ TEST(XvcCable, RefusedSilentAndForeignServersFailTheConnectionWithTheReason) {
     EXPECT_EQ(Contains(e.what(), ": getinfo: no answer within 200 ms"), "");
   }
   silent.join();
+}
+
+// A peer that accepts and never reads: sending to it ends with an error
+// once it has taken nothing for the timeout, rather than blocking for ever.
+TEST(XvcCable, SendingToAPeerThatReadsNothingEndsAtTheTimeout) {
+  TcpListener listener = TcpListener::Listen("127.0.0.1", 0);
+  std::promise<void> done;
+  std::thread deaf([&, finished = done.get_future()] {
+    std::optional<TcpSocket> peer = listener.Accept(5s);
+    finished.wait_for(10s);  // then hangs up, which also frees a blocked sender
+  });
+  TcpSocket client = TcpSocket::Connect("127.0.0.1", listener.Port(), 5s, "xvc server");
+  const std::vector<uint8_t> message(1 << 20, 0);
+  try {
+    for (int i = 0; i < 512; ++i) client.SendAll(message.data(), message.size(), 200ms, "shift");
+    ADD_FAILURE() << "512 MB went to a peer that reads nothing";
+  } catch (const NetworkError& e) {
+    EXPECT_EQ(Contains(e.what(), ": shift: the peer took nothing within 200 ms"), "");
+  }
+  done.set_value();
+  deaf.join();
+}
+
+// An answer that comes after the cable gave up must not be taken for the
+// answer to the next message: the cable drops that connection and sends
+// the next message on a fresh one.
+TEST(XvcCable, ALateAnswerIsNeverTakenForTheNextOne) {
+  TcpListener listener = TcpListener::Listen("127.0.0.1", 0);
+  std::promise<void> lateAnswerSent;
+  // Answers each shift with `fill` bytes; with `late`, the first one only
+  // after the cable gave up waiting, then says so.
+  auto serve = [](TcpSocket peer, uint8_t fill, std::promise<void>* late) {
+    try {
+      char request[8];
+      peer.ReceiveAll(request, 8, 5s, "getinfo");
+      peer.SendAll("xvcServer_v1.0:2048\n", 20, 5s, "getinfo");
+      for (;;) {
+        uint8_t header[10];
+        peer.ReceiveAll(header, sizeof header, 5s, "shift");
+        std::vector<uint8_t> vectors(2 * ((header[6] + 7) / 8));
+        peer.ReceiveAll(vectors.data(), vectors.size(), 5s, "shift");
+        if (late) std::this_thread::sleep_for(1500ms);
+        const std::vector<uint8_t> tdo(vectors.size() / 2, fill);
+        try {
+          peer.SendAll(tdo.data(), tdo.size(), 5s, "shift");
+        } catch (const NetworkError&) {
+          if (!late) throw;
+        }
+        if (late) std::exchange(late, nullptr)->set_value();
+      }
+    } catch (const NetworkError&) {
+      // the cable hung up
+    }
+  };
+  std::thread fake([&] {
+    std::vector<std::thread> connections;
+    if (std::optional<TcpSocket> first = listener.Accept(5s))
+      connections.emplace_back(serve, std::move(*first), uint8_t{0xAA}, &lateAnswerSent);
+    if (std::optional<TcpSocket> second = listener.Accept(5s))
+      connections.emplace_back(serve, std::move(*second), uint8_t{0x55}, nullptr);
+    for (std::thread& connection : connections) connection.join();
+  });
+  host::XvcCableOptions options;
+  options.port = listener.Port();
+  options.timeout = 500ms;
+  host::XvcCable cable(options);
+  cable.Open();
+  const host::BitVector zeros(8, false);
+  EXPECT_THROW(cable.TakeTdo(cable.QueueRead(zeros, zeros)), NetworkError);
+  lateAnswerSent.get_future().wait_for(5s);
+  EXPECT_EQ(cable.TakeTdo(cable.QueueRead(zeros, zeros)).LowBits(0, 8), 0x55u);
+  cable.Close();
+  fake.join();
 }
 
 }  // namespace
