@@ -10,6 +10,8 @@ namespace automation {
 namespace {
 
 std::string Describe(DISPID id, HRESULT status, EXCEPINFO& info) {
+  // A callee may defer filling in its exception until the caller asks.
+  if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
   // The callee's own words say what failed; the call's number and status
   // only help when it gave none.
   std::string text = FromBstr(info.bstrDescription);

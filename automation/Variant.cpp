@@ -127,8 +127,13 @@ ComPtr<IDispatch> ToDispatch(const VARIANT& v) {
     case VT_DISPATCH | VT_BYREF:
       return ComPtr<IDispatch>(v.ppdispVal ? *v.ppdispVal : nullptr);
     case VT_VARIANT | VT_BYREF:
-      if (v.pvarVal) return ToDispatch(*v.pvarVal);
-      return nullptr;
+      if (!v.pvarVal) return nullptr;
+      // A reference reaches one VARIANT holding a value, never another
+      // VARIANT reference: a chain (or a VARIANT pointing at itself) is
+      // refused as the platform's conversions refuse it.
+      if (v.pvarVal->vt == (VT_VARIANT | VT_BYREF))
+        throw EVariantConversion(DISP_E_TYPEMISMATCH, v.vt, VT_DISPATCH);
+      return ToDispatch(*v.pvarVal);
     case VT_UNKNOWN:
     case VT_UNKNOWN | VT_BYREF: {
       IUnknown* unknown = v.vt == VT_UNKNOWN ? v.punkVal : (v.ppunkVal ? *v.ppunkVal : nullptr);

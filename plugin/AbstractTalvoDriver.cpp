@@ -33,7 +33,7 @@ BSTR* StringRef(VARIANT& v) {
 // CustomAction_GetState takes its three flags and two texts by reference:
 // rgvarg[4..2] are the flags, rgvarg[1] and rgvarg[0] the texts.
 HRESULT RunCustomActionGetState(T& self, const InvokeArgs& call) {
-  if (!call.params || call.params->cArgs < 6) return DISP_E_BADPARAMCOUNT;
+  if (!call.params || !call.params->rgvarg || call.params->cArgs < 6) return DISP_E_BADPARAMCOUNT;
   VARIANT* args = call.params->rgvarg;
   int32_t index = 0;
   try {
@@ -52,20 +52,27 @@ HRESULT RunCustomActionGetState(T& self, const InvokeArgs& call) {
   }
   BSTR* textRefs[2] = {StringRef(args[1]), StringRef(args[0])};
   std::string texts[2];
-  for (int i = 0; i < 2; ++i)
-    if (textRefs[i]) texts[i] = automation::FromBstr(*textRefs[i]);
+  // Both new strings exist before either caller's string is replaced; if
+  // the second cannot be made, the first is freed and the caller's strings
+  // stay as they were.
+  BSTR fresh[2] = {nullptr, nullptr};
   try {
+    for (int i = 0; i < 2; ++i)
+      if (textRefs[i]) texts[i] = automation::FromBstr(*textRefs[i]);
     self.CustomAction_GetState(index, flags[0], flags[1], flags[2], texts[0], texts[1]);
-    BSTR fresh[2] = {nullptr, nullptr};
     for (int i = 0; i < 2; ++i)
       if (textRefs[i]) fresh[i] = automation::AllocBstr(texts[i]);
-    for (int i = 0; i < 2; ++i) {
-      if (!textRefs[i]) continue;
-      SysFreeString(*textRefs[i]);
-      *textRefs[i] = fresh[i];
-    }
   } catch (const std::exception& e) {
+    for (BSTR text : fresh) SysFreeString(text);
     return ReportOperationFailure(call, e.what());
+  } catch (...) {
+    for (BSTR text : fresh) SysFreeString(text);
+    return ReportOperationFailure(call, "unknown error");
+  }
+  for (int i = 0; i < 2; ++i) {
+    if (!textRefs[i]) continue;
+    SysFreeString(*textRefs[i]);
+    *textRefs[i] = fresh[i];
   }
   for (int i = 0; i < 3; ++i) WriteFlagRef(args[4 - i], flags[i]);
   return S_OK;

@@ -23,7 +23,8 @@
 // The operation's last argument is rgvarg[0], as dispatch calls pass them.
 //
 // Failure statuses of Invoke (the result variant is never written):
-//   DISP_E_BADPARAMCOUNT  Params is null or holds fewer arguments than the row
+//   DISP_E_BADPARAMCOUNT  Params (or its rgvarg) is null or holds fewer
+//                         arguments than the row
 //   E_POINTER             the row has a result and VarResult is null
 //   DISP_E_TYPEMISMATCH,  an argument did not convert; *ArgErr names its
 //   DISP_E_OVERFLOW       rgvarg index
@@ -130,7 +131,8 @@ HRESULT RunRow(typename MemberTraits<decltype(Method)>::Class& self, const Invok
                std::index_sequence<I...>) {
   using Result = typename MemberTraits<decltype(Method)>::Result;
   constexpr UINT kCount = sizeof...(A);
-  if (kCount > 0 && (!call.params || call.params->cArgs < kCount)) return DISP_E_BADPARAMCOUNT;
+  if (kCount > 0 && (!call.params || !call.params->rgvarg || call.params->cArgs < kCount))
+    return DISP_E_BADPARAMCOUNT;
   if constexpr (!std::is_void_v<Result>) {
     if (!call.result) return E_POINTER;
   }

@@ -198,6 +198,42 @@ TEST(DispatchConformance, MissingParamsOrResultSlotIsAnErrorNotACrash) {
   EXPECT_EQ(driver->Invoke(503762, automation::kIID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr,
                            nullptr, nullptr),
             S_OK);
+  // A count of arguments without the arguments: GetDevicePin, and
+  // CustomAction_GetState, which reads its references on its own.
+  for (const auto& [id, count] : {std::pair<DISPID, UINT>{503411, 1}, {503815, 6}}) {
+    DISPPARAMS countOnly{nullptr, nullptr, count, 0};
+    EXPECT_EQ(driver->Invoke(id, automation::kIID_NULL, 0, DISPATCH_METHOD, &countOnly, &result,
+                             nullptr, nullptr),
+              DISP_E_BADPARAMCOUNT)
+        << id;
+    EXPECT_EQ(result.vt, VT_EMPTY);
+  }
+}
+
+TEST(DispatchConformance, ObjectArgumentThroughAChainOfVariantReferencesIsRefused) {
+  auto driver = Driver(kKind1200HC);
+  // A VARIANT reference must lead to a VARIANT holding the object, not to
+  // another reference; one pointing at itself would never end.
+  VARIANT self;
+  self.vt = VT_VARIANT | VT_BYREF;
+  self.pvarVal = &self;
+  VARIANT inner;
+  inner.vt = VT_VARIANT | VT_BYREF;
+  inner.pvarVal = &self;
+  VARIANT outer;
+  outer.vt = VT_VARIANT | VT_BYREF;
+  outer.pvarVal = &inner;
+  for (VARIANT* arg : {&self, &outer}) {
+    DISPPARAMS params{arg, nullptr, 1, 0};
+    Variant result = Variant::Int(5);
+    UINT argErr = 0xFFFFFFFFu;
+    EXPECT_EQ(driver->Invoke(503754, automation::kIID_NULL, 0, DISPATCH_METHOD, &params,
+                             result.Raw(), nullptr, &argErr),
+              DISP_E_TYPEMISMATCH);  // SetTalvoDevice
+    EXPECT_EQ(argErr, 0u);
+    EXPECT_EQ(result.Type(), VT_I4);
+  }
+  EXPECT_EQ(Call(driver.Get(), 503753).value.Raw()->pdispVal, nullptr);  // still unbound
 }
 
 TEST(DispatchConformance, PropertyGetAndMethodCallsAnswerAlike) {
