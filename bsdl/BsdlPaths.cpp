@@ -80,15 +80,23 @@ bool IsAbsoluteBsdlPath(const std::string& name) {
 #endif
 }
 
-std::vector<std::string> UnpackZipFlat(const std::string& zipPath, const std::string& folder) {
+std::vector<std::string> UnpackZipFlat(const std::string& zipPath, const std::string& folder,
+                                       uint64_t maxTotalBytes) {
   const TZipReader archive = TZipReader::FromFile(zipPath);
   const std::string target = hostsdk::EnsureTrailingSeparator(folder);
   std::vector<std::string> failures;
+  uint64_t budget = maxTotalBytes;
   for (const TZipEntry& entry : archive.Entries()) {
     if (entry.IsFolder()) continue;
     const std::string name = entry.FileName();
     try {
       if (!IsPlainFileName(name)) throw EZipFormat("the name is not a usable file name");
+      // Charged before unpacking: an entry that fails its check has still
+      // cost the work of inflating it.
+      if (entry.uncompressedSize > budget)
+        throw EZipFormat("the archive unpacks to more than " + std::to_string(maxTotalBytes) +
+                         " bytes in all");
+      budget -= entry.uncompressedSize;
       WriteWhole(target + name, archive.Extract(entry));
     } catch (const std::exception& e) {
       failures.push_back(entry.name + ": " + e.what());

@@ -29,6 +29,12 @@ constexpr size_t kMaxFileSize = 64u << 20;
 constexpr int64_t kMaxInstructionLength = 4096;
 constexpr int64_t kMaxBoundaryLength = 1'000'000;
 constexpr int64_t kMaxRegisterLength = 0x7FFFFFFF;
+// Each pin, opcode and register entry costs far more memory than the few
+// characters that name it; these bounds, far above any real description,
+// keep a hostile file from turning into gigabytes of objects.
+constexpr size_t kMaxPins = 1'000'000;
+constexpr size_t kMaxOpcodes = 65'536;
+constexpr size_t kMaxRegisterEntries = 65'536;
 
 template <class T>
 struct Named {
@@ -249,15 +255,15 @@ class Builder {
 
   // Each attribute once per target; entity attributes for this entity.
   void CheckAttributes() const {
-    for (size_t i = 0; i < syntax_.attributes.size(); ++i) {
-      const TAttributeSpecification& attribute = syntax_.attributes[i];
-      for (size_t j = 0; j < i; ++j) {
-        const TAttributeSpecification& earlier = syntax_.attributes[j];
-        if (SameName(earlier.name, attribute.name) && SameName(earlier.target, attribute.target))
-          Fail(attribute.at, attribute.name + " of " + attribute.target +
-                                 " is given twice (first on line " +
-                                 std::to_string(earlier.at.line) + ")");
-      }
+    // Looked up by name and target: a file may give thousands of attributes.
+    std::map<std::string, const TAttributeSpecification*> given;
+    for (const TAttributeSpecification& attribute : syntax_.attributes) {
+      const auto [earlier, added] = given.emplace(
+          UpperAscii(attribute.name) + " " + UpperAscii(attribute.target), &attribute);
+      if (!added)
+        Fail(attribute.at, attribute.name + " of " + attribute.target +
+                               " is given twice (first on line " +
+                               std::to_string(earlier->second->at.line) + ")");
       const bool forEntity =
           std::any_of(std::begin(kEntityAttributes), std::end(kEntityAttributes),
                       [&](std::string_view name) { return SameName(name, attribute.name); });
@@ -341,19 +347,26 @@ class Builder {
       if (port->mapped) cursor.Fail(name.at, "port " + name.text + " is mapped twice");
       cursor.ExpectSymbol(":", "after port " + name.text);
       std::vector<TToken> pins;
+      const TPortDeclaration& declaration = *port->declaration;
+      const int64_t expected = declaration.isVector ? declaration.Width() : 1;
       const bool list = cursor.TakeSymbol("(");
       do {
+        // A list longer than the port is refused before it is all kept.
+        if (static_cast<int64_t>(pins.size()) == expected)
+          cursor.Fail(cursor.Token().at, "port " + name.text + " has " +
+                                             std::to_string(expected) +
+                                             " element(s), but the pin map gives a longer list");
         pins.push_back(cursor.ExpectWord("a pin number for port " + name.text));
       } while (list && cursor.TakeSymbol(","));
       if (list) cursor.ExpectSymbol(")", "to close the pins of port " + name.text);
-      const TPortDeclaration& declaration = *port->declaration;
-      const int64_t expected = declaration.isVector ? declaration.Width() : 1;
       if (list != declaration.isVector || static_cast<int64_t>(pins.size()) != expected)
         cursor.Fail(name.at, "port " + name.text + " has " + std::to_string(expected) +
                                  " element(s), but the pin map gives " +
                                  (list ? "a list of " + std::to_string(pins.size())
                                        : std::string("one pin")));
       for (const TToken& pin : pins) {
+        if (pinOwners.size() == kMaxPins)
+          cursor.Fail(pin.at, "more than " + std::to_string(kMaxPins) + " pins are mapped");
         const auto [owner, added] = pinOwners.emplace(UpperAscii(pin.text), name.text);
         if (!added)
           cursor.Fail(pin.at, "pin " + pin.text + " is mapped to both " + owner->second + " and " +
@@ -511,6 +524,9 @@ class Builder {
         cursor.Fail(name.at, "instruction " + name.text + " is listed twice");
       cursor.ExpectSymbol("(", "after instruction " + name.text);
       do {
+        if (entity_->InstructionOpCodes().size() == kMaxOpcodes)
+          cursor.Fail(cursor.Token().at,
+                      "there are more than " + std::to_string(kMaxOpcodes) + " opcodes");
         const TToken pattern = cursor.ExpectWord("an opcode of 0 and 1 for " + name.text);
         if (!IsBitPattern(pattern.text, "01"))
           cursor.Fail(pattern.at, "opcode \"" + pattern.text + "\" of " + name.text +
@@ -530,6 +546,7 @@ class Builder {
     opcode->SetInstructionName(name);
     opcode->SetOpCodePattern(pattern);
     entity_->AddInstructionOpCode(opcode);
+    opcodesByName_[UpperAscii(name)].push_back(opcode);
     if (pattern.size() > 32) return;
     for (const StandardInstruction& standard : kStandardInstructions) {
       if (!SameName(standard.name, name) || standardSet_.count(standard.name)) continue;
@@ -553,6 +570,7 @@ class Builder {
     const TAttributeSpecification* attribute = Attribute("REGISTER_ACCESS");
     if (!attribute) return;
     StringCursor cursor(StringValue(*attribute), syntax_.file, "in REGISTER_ACCESS");
+    size_t entries = 0;
     do {
       if (cursor.AtEnd()) break;
       const TToken name = cursor.ExpectWord("a register name");
@@ -568,6 +586,10 @@ class Builder {
       cursor.ExpectSymbol("(", "after register " + name.text);
       do {
         const TToken instruction = cursor.ExpectWord("an instruction name for " + name.text);
+        if (++entries > kMaxRegisterEntries)
+          cursor.Fail(instruction.at, "there are more than " +
+                                          std::to_string(kMaxRegisterEntries) +
+                                          " register-instruction pairs");
         AddInstructionTo(*association, instruction.text);
       } while (cursor.TakeSymbol(","));
       cursor.ExpectSymbol(")", "to close the instructions of " + name.text);
@@ -575,9 +597,9 @@ class Builder {
   }
 
   TRegisterAssociation* Association(const std::string& name, int32_t length) {
-    for (TRegisterAssociation* association : entity_->RegisterAssociations())
-      if (SameName(association->RegisterName(), name)) return association;
-    TRegisterAssociation* association = entity_->Create<TRegisterAssociation>();
+    TRegisterAssociation*& association = associations_[UpperAscii(name)];
+    if (association) return association;
+    association = entity_->Create<TRegisterAssociation>();
     association->SetRegisterName(name);
     association->SetRegisterLength(length);
     entity_->AddRegisterAssociation(association);
@@ -585,15 +607,11 @@ class Builder {
   }
 
   void AddInstructionTo(TRegisterAssociation& association, const std::string& instruction) {
-    for (const auto& entry : association.InstructionOpCodes())
-      if (SameName(entry.instructionName, instruction)) return;  // listed before
-    bool found = false;
-    for (TInstructionOpCode* opcode : entity_->InstructionOpCodes()) {
-      if (!SameName(opcode->InstructionName(), instruction)) continue;
-      association.AddOpCode(opcode);
-      found = true;
-    }
-    if (!found) association.AddInstructionName(instruction);
+    const std::string key = UpperAscii(instruction);
+    if (!listed_.emplace(&association, key).second) return;  // listed before
+    const auto opcodes = opcodesByName_.find(key);
+    if (opcodes == opcodesByName_.end()) return association.AddInstructionName(instruction);
+    for (TInstructionOpCode* opcode : opcodes->second) association.AddOpCode(opcode);
   }
 
   struct CellLink {
@@ -615,8 +633,14 @@ class Builder {
     }
     std::vector<CellLink> cells;
     StringCursor cursor(StringValue(*registerAttribute), syntax_.file, "in BOUNDARY_REGISTER");
+    const int64_t capacity = length >= 0 ? length : kMaxBoundaryLength;
     do {
       if (cursor.AtEnd()) break;
+      // Cells past the register's length are refused before they are made.
+      if (static_cast<int64_t>(cells.size()) == capacity)
+        cursor.Fail(cursor.Token().at, "more than " + std::to_string(capacity) + " cells" +
+                                           (length >= 0 ? " (the BOUNDARY_LENGTH)" : "") +
+                                           " are listed");
       cells.push_back(ReadCell(cursor, length >= 0 ? length - 1 : kMaxBoundaryLength - 1));
     } while (cursor.NextItem("a cell"));
 
@@ -718,6 +742,10 @@ class Builder {
   std::vector<Port> ports_;
   std::map<std::string, size_t> portIndex_;
   std::set<std::string_view> standardSet_;  // standard instructions already given
+  // Upper-case names to objects, so that long lists are read in n log n.
+  std::map<std::string, std::vector<TInstructionOpCode*>> opcodesByName_;
+  std::map<std::string, TRegisterAssociation*> associations_;
+  std::set<std::pair<const TRegisterAssociation*, std::string>> listed_;
 };
 
 }  // namespace

@@ -104,6 +104,24 @@ TEST(BsdlReaderTest, FixtureGivesInstructionsAndRegisters) {
                                       "CFG_DATA  [128] (CFG_LOAD(101010),CFG_LOAD(101011))"}));
 }
 
+// Registers and instructions are matched by name ignoring case: a register
+// named again gains the new instructions, an instruction named again in one
+// register is kept once, and one without an opcode is kept by name.
+TEST(BsdlReaderTest, RegisterAccessMatchesNamesIgnoringCase) {
+  const auto entity = ReadBsdlText(
+      "entity E is\n"
+      "attribute INSTRUCTION_OPCODE of E : entity is \"Sample (01), LOAD (10, 11)\";\n"
+      "attribute REGISTER_ACCESS of E : entity is\n"
+      "  \"BOUNDARY (SAMPLE, sample), DATA[8] (load), boundary (PRIVATE, Sample)\";\n"
+      "end E;",
+      "registers.bsd");
+  std::vector<std::string> registers;
+  for (const TRegisterAssociation* association : entity->RegisterAssociations())
+    registers.push_back(association->Description());
+  EXPECT_EQ(registers, (std::vector<std::string>{"BOUNDARY   (Sample(01),PRIVATE(NoOpcode))",
+                                                 "DATA      [8] (LOAD(10),LOAD(11))"}));
+}
+
 TEST(BsdlReaderTest, FixtureGivesTheBoundaryRegisterByCellNumber) {
   const auto entity = ReadBsdlText(FixtureText(), kFixtureName);
   ASSERT_EQ(entity->BoundaryLength(), 17);
@@ -283,6 +301,61 @@ TEST(BsdlReaderTest, HostileTextsFailCleanly) {
   for (const std::string& text : cases) {
     SCOPED_TRACE(text.substr(0, 80));
     EXPECT_THROW(ReadBsdlText(text, "hostile.bsd"), EBsdlSyntax);
+  }
+}
+
+std::string Repeated(const std::string& item, size_t times) {
+  std::string text;
+  for (size_t i = 0; i < times; ++i) text += item;
+  return text;
+}
+
+// A list longer than what holds it is refused at its first surplus item,
+// before the rest becomes objects (each costs far more than its text).
+TEST(BsdlReaderTest, OverlongListsAreRefusedAtTheirFirstSurplusItem) {
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* message;
+  };
+  const std::string head = "entity E is ";
+  const Case cases[] = {
+      {"PinListLongerThanItsPort",
+       head + "port (A : in bit_vector(1 to 2)); "
+              "constant P : PIN_MAP_STRING := \"A:(1, 2, SURPLUS, 4)\"; end E;",
+       "the pin map gives a longer list"},
+      {"CellsBeyondTheBoundaryLength",
+       head + "attribute BOUNDARY_LENGTH of E : entity is 1; attribute BOUNDARY_REGISTER of E : "
+              "entity is \"0 (BC_1, *, internal, X), SURPLUS (BC_1, *, internal, X)\"; end E;",
+       "more than 1 cells (the BOUNDARY_LENGTH) are listed"},
+      {"TooManyOpcodes",
+       head + "attribute INSTRUCTION_OPCODE of E : entity is \"A (" + Repeated("0, ", 65536) +
+           "SURPLUS)\"; end E;",
+       "more than 65536 opcodes"},
+      {"TooManyRegisterEntries",
+       head + "attribute REGISTER_ACCESS of E : entity is \"R (" + Repeated("A, ", 65536) +
+           "SURPLUS)\"; end E;",
+       "more than 65536 register-instruction pairs"},
+      {"TooManyPins",
+       head + "port (A : in bit_vector(1 to 1000000); B : in bit); constant P : PIN_MAP_STRING "
+              ":= \"A:(" + [] {
+                std::string pins;
+                for (int i = 1; i <= 1'000'000; ++i) pins += (i > 1 ? "," : "") + std::to_string(i);
+                return pins;
+              }() + "), B:SURPLUS\"; end E;",
+       "more than 1000000 pins are mapped"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto surplus = static_cast<int>(c.text.find("SURPLUS"));
+    try {
+      ReadBsdlText(c.text, "long.bsd");
+      ADD_FAILURE() << "no error";
+    } catch (const EBsdlSyntax& e) {
+      EXPECT_NE(e.Message().find(c.message), std::string::npos) << e.Message().substr(0, 200);
+      EXPECT_EQ(e.Line(), 1);
+      EXPECT_EQ(e.Column(), surplus + 1);
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "bsdl/BsdlPaths.h"
 #include "bsdl/Inflate.h"
@@ -84,6 +85,62 @@ TEST(ZipReaderTest, InflateRefusesMalformedStreamsAndOversizedOutput) {
     } catch (const EInflate&) {
     }
   }
+}
+
+void PutLE(std::string& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A stored entry whose data every one of `names` shares: each central
+// directory entry points at the same local header.
+std::string ArchiveSharingOneEntry(const std::string& data, const std::vector<std::string>& names) {
+  const auto size = static_cast<uint32_t>(data.size());
+  const uint32_t crc = bsdl::Crc32(data);
+  std::string zip;
+  PutLE(zip, 0x04034b50, 4);
+  PutLE(zip, 20, 2), PutLE(zip, 0, 2), PutLE(zip, 0, 2), PutLE(zip, 0, 4);
+  PutLE(zip, crc, 4), PutLE(zip, size, 4), PutLE(zip, size, 4);
+  PutLE(zip, 1, 2), PutLE(zip, 0, 2);
+  zip += "x" + data;
+  const auto directoryOffset = static_cast<uint32_t>(zip.size());
+  for (const std::string& name : names) {
+    PutLE(zip, 0x02014b50, 4);
+    PutLE(zip, 20, 2), PutLE(zip, 20, 2), PutLE(zip, 0, 2), PutLE(zip, 0, 2), PutLE(zip, 0, 4);
+    PutLE(zip, crc, 4), PutLE(zip, size, 4), PutLE(zip, size, 4);
+    PutLE(zip, static_cast<uint32_t>(name.size()), 2);
+    PutLE(zip, 0, 2), PutLE(zip, 0, 2), PutLE(zip, 0, 2), PutLE(zip, 0, 2), PutLE(zip, 0, 4);
+    PutLE(zip, 0, 4);  // every entry's local header
+    zip += name;
+  }
+  const auto directorySize = static_cast<uint32_t>(zip.size()) - directoryOffset;
+  PutLE(zip, 0x06054b50, 4);
+  PutLE(zip, 0, 2), PutLE(zip, 0, 2);
+  const auto count = static_cast<uint32_t>(names.size());
+  PutLE(zip, count, 2), PutLE(zip, count, 2);
+  PutLE(zip, directorySize, 4), PutLE(zip, directoryOffset, 4), PutLE(zip, 0, 2);
+  return zip;
+}
+
+// Entries that share their data let a small archive name far more than it
+// holds; unpacking stops at the archive's budget.
+TEST(ZipReaderTest, UnpackingStopsAtTheBudgetWhenEntriesShareTheirData) {
+  ScratchFolder folder;
+  const std::string data(1000, 'B');
+  const std::string zipPath = folder.File("shared.zip");
+  testsupport::WriteWholeFile(zipPath,
+                              ArchiveSharingOneEntry(data, {"a.bsd", "b.bsd", "c.bsd", "d.bsd"}));
+  const std::string target = folder.File("out");
+  std::filesystem::create_directories(target);
+
+  const auto failures = bsdl::UnpackZipFlat(zipPath, target, 2500);
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_NE(failures[0].find("c.bsd: the archive unpacks to more than 2500 bytes"),
+            std::string::npos)
+      << failures[0];
+  EXPECT_EQ(ReadWholeFile(target + "/a.bsd"), data);
+  EXPECT_EQ(ReadWholeFile(target + "/b.bsd"), data);
+  EXPECT_FALSE(std::filesystem::exists(target + "/c.bsd"));
+  EXPECT_FALSE(std::filesystem::exists(target + "/d.bsd"));
 }
 
 // Archives written by Python's zipfile and raw streams from zlib cover the
