@@ -108,16 +108,27 @@ void ChainSession::LoadImage() {
   if (options_.image.empty()) return;
   if (target_.simChips.empty())
     throw std::invalid_argument("--image keeps the in-process chip's flash; it needs the sim cable");
+  auto& chip = ImageChip();
   std::error_code error;
   if (!std::filesystem::exists(options_.image, error)) return;  // a new chip starts erased
-  auto& chip = *target_.simChips.front();
   chip.LoadFlash(sim::LoadFlashImage(options_.image, chip.Part()));
 }
 
 void ChainSession::SaveImage() {
   if (options_.image.empty() || target_.simChips.empty()) return;
-  const auto& chip = *target_.simChips.front();
+  const auto& chip = ImageChip();
   sim::SaveFlashImage(options_.image, chip.Part(), chip.Flash());
+}
+
+// The image belongs to the chip the command works on: on a chain of several
+// models, keeping another chip's flash would drop what was just programmed.
+sim::MachXO2Device& ChainSession::ImageChip() const {
+  const auto index = static_cast<size_t>(options_.index);
+  if (options_.index < 0 || index >= target_.simChips.size())
+    throw std::invalid_argument("--index " + std::to_string(options_.index) +
+                                " is outside the chain of " +
+                                std::to_string(target_.simChips.size()) + " chip model(s)");
+  return *target_.simChips[index];
 }
 
 }  // namespace cli

@@ -42,6 +42,8 @@ class ChainSession {
 
  private:
   void LoadImage();
+  // The chip model at --index, whose flash --image keeps.
+  sim::MachXO2Device& ImageChip() const;
   host::ChainDescription Describe(automation::ComPtr<IDispatch> driver);
 
   DriverSession& session_;

@@ -2,7 +2,9 @@
 // from Device_MachXO2.TLV, loaded and called by the stand-in host exactly as
 // the design suite calls it.
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "cli/BsdlCommand.h"
@@ -17,9 +19,16 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-}  // namespace
+// What a command printed must have reached its destination: a listing cut
+// short by a full disk is not a success.
+int CheckedOutput(int code) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
+  const int error = errno;
+  std::fprintf(stderr, "mxo2: cannot write the output: %s\n", std::strerror(error));
+  return code == 0 ? kExitFailure : code;
+}
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   CLI::App app{
       "mxo2 - query, program and watch Lattice MachXO2 parts through the Device_MachXO2.TLV "
       "driver module.\n\nThe module is loaded from $MXO2_MODULE or from beside this program."};
@@ -80,7 +89,7 @@ int main(int argc, char** argv) {
     command->add_option("--index", chain.index, "Position of the chip on the chain (0 is nearest TDI)")
         ->capture_default_str();
     command->add_option("--image", chain.image,
-                        "Flash image file of the built-in chip model, loaded before and saved after");
+                        "Flash image file of the chip model at --index, loaded before and saved after");
     command->add_option("--bsdl", chain.bsdl,
                         "A BSDL file for the chip, preferred over the module's built-in description");
     command->add_flag("--virtual-time", virtualTime,
@@ -157,3 +166,7 @@ int main(int argc, char** argv) {
   }
   return kExitUsage;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return CheckedOutput(Run(argc, argv)); }

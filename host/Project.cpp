@@ -5,8 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <system_error>
 
+#include "hostsdk/AtomicFile.h"
 #include "hostsdk/HostDispIds.h"
+#include "hostsdk/Utf8Path.h"
 
 namespace host {
 
@@ -25,6 +28,38 @@ std::string Trimmed(const std::string& text) {
   if (first == std::string::npos) return {};
   const auto last = text.find_last_not_of(" \t\r\n");
   return text.substr(first, last - first + 1);
+}
+
+// A value is one line of the file and keeps every character, blanks at its
+// ends included: line breaks and the backslash are written as \n, \r, \\.
+std::string EncodedValue(const std::string& value) {
+  std::string text;
+  for (const char c : value) {
+    if (c == '\\')
+      text += "\\\\";
+    else if (c == '\n')
+      text += "\\n";
+    else if (c == '\r')
+      text += "\\r";
+    else
+      text += c;
+  }
+  return text;
+}
+
+// Any other backslash stays as it is, as a hand-written file has it.
+std::string DecodedValue(const std::string& text) {
+  std::string value;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    if (text[i] != '\\' || (next != '\\' && next != 'n' && next != 'r')) {
+      value += text[i];
+      continue;
+    }
+    value += next == 'n' ? '\n' : next == 'r' ? '\r' : '\\';
+    ++i;
+  }
+  return value;
 }
 
 }  // namespace
@@ -79,47 +114,42 @@ void OptionsStorage::Remove(const std::string& section, const std::string& name)
 
 void OptionsStorage::Load() {
   if (file_.empty()) return;
-  std::ifstream in(file_);
+  std::ifstream in(hostsdk::PathFromUtf8(file_));
   if (!in) return;  // a new project starts empty
   std::string line, section;
   int number = 0;
   while (std::getline(in, line)) {
     ++number;
-    line = Trimmed(line);
-    if (line.empty() || line[0] == ';') continue;
-    if (line.front() == '[' && line.back() == ']') {
-      section = Folded(line.substr(1, line.size() - 2));
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // a CR LF file
+    const std::string trimmed = Trimmed(line);
+    if (trimmed.empty() || trimmed[0] == ';') continue;
+    if (trimmed.front() == '[' && trimmed.back() == ']') {
+      section = Folded(trimmed.substr(1, trimmed.size() - 2));
       continue;
     }
     const auto eq = line.find('=');
     if (eq == std::string::npos)
       throw std::runtime_error(file_ + ":" + std::to_string(number) + ": expected name=value, got \"" +
-                               line + "\"");
-    values_[section][Folded(Trimmed(line.substr(0, eq)))] = line.substr(eq + 1);
+                               trimmed + "\"");
+    values_[section][Folded(Trimmed(line.substr(0, eq)))] = DecodedValue(line.substr(eq + 1));
   }
 }
 
 void OptionsStorage::Save() const {
   if (file_.empty()) return;
-  const std::string temporary = file_ + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::trunc);
-    for (const auto& [section, names] : values_) {
-      out << '[' << section << "]\n";
-      for (const auto& [name, value] : names) out << name << '=' << value << '\n';
-    }
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      throw std::runtime_error("cannot write project options to " + temporary);
-    }
+  std::string text;
+  for (const auto& [section, names] : values_) {
+    text += '[' + section + "]\n";
+    for (const auto& [name, value] : names) text += name + '=' + EncodedValue(value) + '\n';
   }
+  // On the disk in full before it takes the project file's name.
+  const std::filesystem::path target = hostsdk::WriteLocation(hostsdk::PathFromUtf8(file_));
+  const std::filesystem::path temporary = hostsdk::WriteTempFileBeside(target, text);
   std::error_code error;
-  std::filesystem::rename(temporary, file_, error);
-  if (error) {
-    std::remove(temporary.c_str());
-    throw std::runtime_error("cannot replace " + file_ + ": " + error.message());
-  }
+  if (hostsdk::ReplaceFile(temporary, target, error)) return;
+  std::error_code ignored;
+  std::filesystem::remove(temporary, ignored);
+  throw std::runtime_error("cannot replace " + file_ + ": " + error.message());
 }
 
 Project::Project(std::string fileName, std::string optionsFile)

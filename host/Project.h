@@ -1,7 +1,9 @@
 // A design project of the stand-in host: its documents and its option
 // storage, kept in a project file of "[section]" headers and "name=value"
-// lines. Every write is saved at once (to a temporary file renamed over the
-// project file, so a failed save never loses the previous one).
+// lines (a value keeps its blanks; line breaks and backslashes in it are
+// written as \n, \r and \\). Every write is saved at once (to a temporary
+// file renamed over the project file, so a failed save never loses the
+// previous one).
 #pragma once
 
 #include <map>

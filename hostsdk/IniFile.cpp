@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "hostsdk/Utf8Path.h"
+
 namespace hostsdk {
 namespace {
 
@@ -33,7 +35,9 @@ std::string_view SkipByteOrderMark(std::string_view text) {
 
 bool TIniFile::Load(const std::string& path) {
   sections_.clear();
-  std::ifstream file(path, std::ios::binary);
+  // The path is UTF-8 text; a plain string would be read in the Windows
+  // ANSI code page and miss a folder with a name outside it.
+  std::ifstream file(PathFromUtf8(path), std::ios::binary);
   if (!file) return false;
   std::ostringstream contents;
   contents << file.rdbuf();

@@ -47,6 +47,14 @@ expect 0 '"erased": true' -- "$mxo2" erase "${chip[@]}" --json
 expect 0 '"bits": 359640' -- "$mxo2" program "$fixtures/jedec/three-blocks.jed" "${chip[@]}" --json
 expect 0 "erased" -- "$mxo2" erase "${chip[@]}"
 expect 0 "not configured" -- "$mxo2" status "${chip[@]}"
+# The image keeps the flash of the chip the command works on, also when that
+# chip is not the first on the chain.
+second=(--cable sim:LCMXO2-7000ZE,LCMXO2-1200HC --index 1 --device "$part"
+        --image "$scratch/second.img" --virtual-time)
+expect 0 "Completed in" -- "$mxo2" program "$fixtures/jedec/three-blocks.jed" "${second[@]}"
+expect 0 "index 1: configured" -- "$mxo2" status "${second[@]}"
+# Output that never reaches its file is a failure, not a short listing.
+expect 1 "cannot write the output" -- bash -c '"$0" devices > /dev/full' "$mxo2"
 expect 1 "Download file is missing" -- "$mxo2" program "$scratch/none.jed" "${chip[@]}"
 expect 1 "Failed To Program Device" -- "$mxo2" program "$fixtures/jedec/notes-only.jed" "${chip[@]}"
 # Binary garbage, the same every run: no line of it begins like a row.
