@@ -29,8 +29,8 @@
 //     MCLK/CCLK) and the TCK pad. DLL pins: pads whose function names a PLL.
 //   - The JTAG pads are IO rows like any other pad.
 //   - The 1200U set is the 2000 die in the 256-ball package (the same bond as
-//     the 2000 set); its pads keep the die's banks 0 to 5, although the
-//     catalogue's figures give this set banks 0 to 3.
+//     the 2000 set); its pads keep the die's banks 0 to 5, which is also what
+//     the catalogue's figures give for this set.
 //   - Six sets have no unpaired IO pin at all (IO count = 2 x pairs): 256
 //     TQ100, 256 GA132, 640 GA132, 640U TQ144, 1200 TQ144, 2000 TQ144.
 // Boundary-scan records

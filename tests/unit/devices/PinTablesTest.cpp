@@ -81,8 +81,8 @@ TEST(PinSetTables, CountsMatchThePublishedFigures) {
       {ePinSet_LCMXO2_1200_TQ100, 100, 80, 39, 4, 18, 2, true},
       {ePinSet_LCMXO2_1200_GA132, 132, 105, 52, 4, 18, 4, true},
       {ePinSet_LCMXO2_1200_TQ144, 144, 108, 54, 4, 18, 4, true},
-      // The 2000 die in the 2000 set's bond: its left side has banks 3 to 5
-      // (the catalogue lists banks 0 to 3 for this set).
+      // The 2000 die in the 2000 set's bond: its left side has banks 3 to 5,
+      // so the set has banks 0 to 5 like the 2000 sets.
       {ePinSet_LCMXO2_1200U_GA256, 256, 207, 103, 6, 18, 4, true},
       {ePinSet_LCMXO2_2000_TQ100, 100, 80, 39, 6, 18, 2, true},
       {ePinSet_LCMXO2_2000_GA132, 132, 105, 52, 6, 18, 4, true},
