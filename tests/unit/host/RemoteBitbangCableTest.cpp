@@ -16,6 +16,7 @@
 #include "sim/GenericTapDevice.h"
 #include "sim/MachXO2Device.h"
 #include "sim/SimChain.h"
+#include "tests/unit/host/LateAnswerServer.h"
 #include "tests/unit/sim/DriverWalks.h"
 
 namespace {
@@ -170,34 +171,16 @@ TEST(RemoteBitbangCable, ADroppedConnectionFailsTheChannelCallNamingTheServer) {
 // on a fresh one.
 TEST(RemoteBitbangCable, LateAnswersAreNeverTakenForTheNextRound) {
   TcpListener listener = TcpListener::Listen("127.0.0.1", 0);
-  std::promise<void> lateAnswersSent;
-  // Answers each round of 8 cycles with `level`; with `late`, the first
-  // round only after the cable gave up waiting, then says so.
-  auto serve = [](TcpSocket peer, char level, std::promise<void>* late) {
-    try {
-      for (;;) {
-        char commands[3 * 8];
-        peer.ReceiveAll(commands, sizeof commands, 5s, "commands");
-        if (late) std::this_thread::sleep_for(1500ms);
-        const std::string answers(8, level);
-        try {
-          peer.SendAll(answers.data(), answers.size(), 5s, "TDO");
-        } catch (const NetworkError&) {
-          if (!late) throw;
-        }
-        if (late) std::exchange(late, nullptr)->set_value();
-      }
-    } catch (const NetworkError&) {
-      // the cable hung up
+  // Answers each round of 8 cycles with ones on the first connection,
+  // zeros on the second.
+  hosttest::LateAnswerServer server(listener, [](hosttest::LateAnswerServer& self, TcpSocket& peer,
+                                                 bool late) {
+    const std::string answers(8, late ? '1' : '0');
+    for (;;) {
+      char commands[3 * 8];
+      peer.ReceiveAll(commands, sizeof commands, 5s, "commands");
+      self.Answer(peer, answers.data(), answers.size(), late);
     }
-  };
-  std::thread fake([&] {
-    std::vector<std::thread> connections;
-    if (std::optional<TcpSocket> first = listener.Accept(5s))
-      connections.emplace_back(serve, std::move(*first), '1', &lateAnswersSent);
-    if (std::optional<TcpSocket> second = listener.Accept(5s))
-      connections.emplace_back(serve, std::move(*second), '0', nullptr);
-    for (std::thread& connection : connections) connection.join();
   });
   host::RemoteBitbangCableOptions options;
   options.port = listener.Port();
@@ -206,10 +189,9 @@ TEST(RemoteBitbangCable, LateAnswersAreNeverTakenForTheNextRound) {
   cable.Open();
   const host::BitVector zeros(8, false);
   EXPECT_THROW(cable.TakeTdo(cable.QueueRead(zeros, zeros)), NetworkError);
-  lateAnswersSent.get_future().wait_for(5s);
+  server.WaitForLateAnswer();
   EXPECT_EQ(cable.TakeTdo(cable.QueueRead(zeros, zeros)).ToText(), "00000000");
   cable.Close();
-  fake.join();
 }
 
 }  // namespace

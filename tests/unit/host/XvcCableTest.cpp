@@ -17,6 +17,7 @@
 #include "host/servers/XvcServer.h"
 #include "sim/MachXO2Device.h"
 #include "sim/MachXO2Status.h"
+#include "tests/unit/host/LateAnswerServer.h"
 #include "tests/unit/sim/DriverWalks.h"
 
 namespace {
@@ -257,39 +258,22 @@ TEST(XvcCable, SendingToAPeerThatReadsNothingEndsAtTheTimeout) {
 // the next message on a fresh one.
 TEST(XvcCable, ALateAnswerIsNeverTakenForTheNextOne) {
   TcpListener listener = TcpListener::Listen("127.0.0.1", 0);
-  std::promise<void> lateAnswerSent;
-  // Answers each shift with `fill` bytes; with `late`, the first one only
-  // after the cable gave up waiting, then says so.
-  auto serve = [](TcpSocket peer, uint8_t fill, std::promise<void>* late) {
-    try {
-      char request[8];
-      peer.ReceiveAll(request, 8, 5s, "getinfo");
-      peer.SendAll("xvcServer_v1.0:2048\n", 20, 5s, "getinfo");
-      for (;;) {
-        uint8_t header[10];
-        peer.ReceiveAll(header, sizeof header, 5s, "shift");
-        std::vector<uint8_t> vectors(2 * ((header[6] + 7) / 8));
-        peer.ReceiveAll(vectors.data(), vectors.size(), 5s, "shift");
-        if (late) std::this_thread::sleep_for(1500ms);
-        const std::vector<uint8_t> tdo(vectors.size() / 2, fill);
-        try {
-          peer.SendAll(tdo.data(), tdo.size(), 5s, "shift");
-        } catch (const NetworkError&) {
-          if (!late) throw;
-        }
-        if (late) std::exchange(late, nullptr)->set_value();
-      }
-    } catch (const NetworkError&) {
-      // the cable hung up
+  // Answers each shift with 0xAA bytes on the first connection, 0x55 on
+  // the second.
+  hosttest::LateAnswerServer server(listener, [](hosttest::LateAnswerServer& self, TcpSocket& peer,
+                                                 bool late) {
+    const uint8_t fill = late ? 0xAA : 0x55;
+    char request[8];
+    peer.ReceiveAll(request, 8, 5s, "getinfo");
+    peer.SendAll("xvcServer_v1.0:2048\n", 20, 5s, "getinfo");
+    for (;;) {
+      uint8_t header[10];
+      peer.ReceiveAll(header, sizeof header, 5s, "shift");
+      std::vector<uint8_t> vectors(2 * ((header[6] + 7) / 8));
+      peer.ReceiveAll(vectors.data(), vectors.size(), 5s, "shift");
+      const std::vector<uint8_t> tdo(vectors.size() / 2, fill);
+      self.Answer(peer, tdo.data(), tdo.size(), late);
     }
-  };
-  std::thread fake([&] {
-    std::vector<std::thread> connections;
-    if (std::optional<TcpSocket> first = listener.Accept(5s))
-      connections.emplace_back(serve, std::move(*first), uint8_t{0xAA}, &lateAnswerSent);
-    if (std::optional<TcpSocket> second = listener.Accept(5s))
-      connections.emplace_back(serve, std::move(*second), uint8_t{0x55}, nullptr);
-    for (std::thread& connection : connections) connection.join();
   });
   host::XvcCableOptions options;
   options.port = listener.Port();
@@ -298,10 +282,9 @@ TEST(XvcCable, ALateAnswerIsNeverTakenForTheNextOne) {
   cable.Open();
   const host::BitVector zeros(8, false);
   EXPECT_THROW(cable.TakeTdo(cable.QueueRead(zeros, zeros)), NetworkError);
-  lateAnswerSent.get_future().wait_for(5s);
+  server.WaitForLateAnswer();
   EXPECT_EQ(cable.TakeTdo(cable.QueueRead(zeros, zeros)).LowBits(0, 8), 0x55u);
   cable.Close();
-  fake.join();
 }
 
 }  // namespace
